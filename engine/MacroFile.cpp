@@ -1,0 +1,31 @@
+#include "engine/MacroFile.h"
+
+#include "engine/MacroStream.h"
+#include "engine/Recorder.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+
+namespace {
+const char kReadError[] = "ストリームからの読み込みエラー";
+}
+
+void LoadMacroFile(MacroStream& stream, const std::string& fileName) {
+    InputFile file = InputFile::Open(fileName);
+    uint64_t size = file.Size();
+    MacroStream loaded;
+    loaded.SetMemoryLimit(stream.MemoryLimit());
+    if (size > SIZE_MAX) throw Exception(kReadError);
+    uint8_t* bytes = loaded.Resize(static_cast<std::size_t>(size));
+    if (file.Read(bytes, static_cast<std::size_t>(size)) != size) throw Exception(kReadError);
+    loaded.Seek(static_cast<int64_t>(size), SeekOrigin::Begin);
+    stream.Swap(loaded);
+}
+
+void SaveMacroFile(MacroStream& stream, const std::string& fileName) {
+    stream.Seek(static_cast<int64_t>(stream.Size()), SeekOrigin::Begin);
+    ReplaceFileContents(fileName, stream.Data(), stream.Size());
+}
+
+void LoadMacroFile(const std::string& fileName) { LoadMacroFile(Recorder->Stream(), fileName); }
+
+void SaveMacroFile(const std::string& fileName) { SaveMacroFile(Recorder->Stream(), fileName); }

@@ -1,0 +1,18 @@
+#pragma once
+// Macro files (.mcr): the stream's bytes, no header, no count, no trailer.
+#include <string>
+
+class MacroStream;
+
+// Replaces the macro in the stream by the file's content; the position ends at the end.
+// On any failure the stream keeps the macro it held. Throws Exception with
+// "ファイル %s は開けません", "ストリームからの読み込みエラー" or the stream's memory error.
+void LoadMacroFile(MacroStream& stream, const std::string& fileName);
+// Writes the whole stream to the file, replacing it only once every byte is written; the
+// position ends at the end. Throws "ファイル %s を作成できません" or
+// "ストリームへの書き込みエラー", leaving any previous file as it was.
+void SaveMacroFile(MacroStream& stream, const std::string& fileName);
+
+// The same on the global engine's stream.
+void LoadMacroFile(const std::string& fileName);
+void SaveMacroFile(const std::string& fileName);
