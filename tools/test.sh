@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, builds with warnings as errors and runs every test; then builds the unit tests
+# once more with AddressSanitizer and UndefinedBehaviorSanitizer and runs them again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+jobs=$(nproc)
+
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPEWRIGHT_WERROR=ON
+cmake --build build/release -j"$jobs"
+ctest --test-dir build/release --output-on-failure -j"$jobs"
+
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAPEWRIGHT_WERROR=ON \
+    -DTAPEWRIGHT_SANITIZE=ON -DTAPEWRIGHT_BENCHMARKS=OFF
+cmake --build build/sanitize -j"$jobs" --target tapewright_tests
+ctest --test-dir build/sanitize --output-on-failure -j"$jobs"

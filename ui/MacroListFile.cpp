@@ -1,0 +1,63 @@
+#include "ui/MacroListFile.h"
+
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+#include "toolkit/Strings.h"
+
+namespace {
+const char kCannotInsert[] = "行を挿入できません";
+const char kIndexOutOfRange[] = "リストのインデックスが範囲を超えています (%d)";
+
+std::string ReadWhole(const std::string& path) {
+    InputFile file = InputFile::Open(path);
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    return bytes;
+}
+}  // namespace
+
+PlaylistEntries ParsePlaylistText(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    PlaylistEntries entries;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            entries.emplace_back(bytes.substr(start));
+            break;
+        }
+        entries.emplace_back(bytes.substr(start, end - start));
+        bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+        start = end + (crlf ? 2 : 1);
+    }
+    return entries;
+}
+
+std::string PlaylistText(const PlaylistEntries& entries) {
+    std::string text;
+    for (const std::string& entry : entries) {
+        text += entry;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void LoadPlaylist(PlaylistEntries& entries, const std::string& path) {
+    PlaylistEntries loaded = ParsePlaylistText(ReadWhole(path));
+    for (const std::string& entry : loaded) {
+        if (entry.size() > kMaxEntryBytes) throw Exception(kCannotInsert);
+    }
+    entries = std::move(loaded);
+}
+
+void SavePlaylist(const PlaylistEntries& entries, const std::string& path) {
+    std::string text = PlaylistText(entries);
+    ReplaceFileContents(path, text.data(), text.size());
+}
+
+const std::string& PlaylistEntry(const PlaylistEntries& entries, int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) {
+        throw Exception(FormatText(kIndexOutOfRange, IntToStr(index)));
+    }
+    return entries[static_cast<std::size_t>(index)];
+}
