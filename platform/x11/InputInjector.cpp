@@ -1,0 +1,52 @@
+#include "platform/x11/InputInjector.h"
+
+#include <X11/extensions/XTest.h>
+
+#include "platform/x11/InputPlan.h"
+
+bool InputInjector::Available(Display* display) {
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    return XTestQueryExtension(display, &event, &error, &major, &minor);
+}
+
+void InputInjector::Apply(const EVENTMSG& record) {
+    for (const InputAction& action : PlanInput(record)) {
+        switch (action.kind) {
+            case InputAction::Motion:
+                XTestFakeMotionEvent(display_, -1, action.x, action.y, CurrentTime);
+                break;
+            case InputAction::Button:
+                XTestFakeButtonEvent(display_, action.code, action.press, CurrentTime);
+                if (action.press) {
+                    buttons_.insert(action.code);
+                } else {
+                    buttons_.erase(action.code);
+                }
+                break;
+            case InputAction::Key: {
+                KeyCode keycode = XKeysymToKeycode(display_, action.code);
+                if (keycode == 0) break;
+                XTestFakeKeyEvent(display_, keycode, action.press, CurrentTime);
+                if (action.press) {
+                    keys_.insert(keycode);
+                } else {
+                    keys_.erase(keycode);
+                }
+                break;
+            }
+        }
+    }
+    XFlush(display_);
+}
+
+void InputInjector::ReleaseAll() {
+    for (unsigned button : buttons_) XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    for (unsigned keycode : keys_) XTestFakeKeyEvent(display_, keycode, False, CurrentTime);
+    bool any = !buttons_.empty() || !keys_.empty();
+    buttons_.clear();
+    keys_.clear();
+    if (any) XFlush(display_);
+}

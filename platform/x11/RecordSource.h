@@ -1,0 +1,37 @@
+#pragma once
+// Device events of all clients through the RECORD extension, read asynchronously: the data
+// connection's descriptor is watched by the UI loop, so no thread is involved.
+#include <X11/Xlib.h>
+#include <X11/extensions/record.h>
+
+#include <functional>
+
+#include "platform/x11/EventTranslator.h"
+
+class RecordSource {
+public:
+    using Sink = std::function<void(const XDeviceEvent&)>;
+
+    // control: the connection through which the context is managed.
+    explicit RecordSource(Display* control) : control_(control) {}
+    ~RecordSource() { Stop(); }
+
+    // False when the server has no RECORD extension or refuses the context.
+    bool Start(Sink sink);
+    // Safe to call from inside the sink: the teardown then waits until the batch is done.
+    void Stop();
+    bool Running() const { return context_ != 0; }
+
+private:
+    static void OnReadable(int fd, void* self);
+    static void OnIntercept(XPointer self, XRecordInterceptData* data);
+    void Deliver(const unsigned char* wire);
+    void TearDown();
+
+    Display* control_;
+    Display* data_ = nullptr;
+    XRecordContext context_ = 0;
+    Sink sink_;
+    bool processing_ = false;
+    bool stopRequested_ = false;
+};
