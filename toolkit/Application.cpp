@@ -44,7 +44,9 @@ void TApplication::FormDestroyed(TForm* form) {
     if (mainForm_ == form) mainForm_ = nullptr;
 }
 
-void TApplication::Post(const TMsg& message) { queue_.push_back(message); }
+void TApplication::Post(const TMsg& message) {
+    queue_.push_back(message);
+}
 
 void TApplication::ProcessMessages() {
     CurrentBackend().PumpEvents();

@@ -41,7 +41,7 @@ inline constexpr uint32_t kHelpContents = 3;
 using TMessageEvent = std::function<void(TMsg& Msg, bool& Handled)>;
 
 class TApplication {
-public:
+  public:
     // Becomes Application and the engine's hook error sink (QueueError).
     TApplication();
     // Destroys the forms it owns, newest first; Application is null afterwards.
@@ -96,7 +96,7 @@ public:
     // Called by ~TForm.
     void FormDestroyed(TForm* form);
 
-private:
+  private:
     void Adopt(TForm* form, bool mayBecomeMain);
     void ProcessMessage(TMsg message);
     void DispatchMessage(const TMsg& message);

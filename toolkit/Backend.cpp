@@ -10,7 +10,7 @@ namespace {
 
 // Stands in while no platform is installed: nothing is shown, dialogs are cancelled.
 class SilentBackend : public Backend {
-public:
+  public:
     void ControlChanged(TControl&) override {}
     void ControlDestroyed(TControl&) override {}
     void FormShown(TForm&) override {}
@@ -37,6 +37,10 @@ void Backend::RunModal(TForm& form) {
     }
 }
 
-void SetBackend(Backend* backend) { installed = backend != nullptr ? backend : &silentBackend; }
+void SetBackend(Backend* backend) {
+    installed = backend != nullptr ? backend : &silentBackend;
+}
 
-Backend& CurrentBackend() { return *installed; }
+Backend& CurrentBackend() {
+    return *installed;
+}

@@ -12,7 +12,7 @@ class TForm;
 class TFileDialog;
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // A property of control (a form included) changed; the backend reads its new state.

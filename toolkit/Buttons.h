@@ -7,7 +7,7 @@
 
 // A tool button: no focus, a glyph (named by its resource id) above the caption.
 class TSpeedButton : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     bool Flat() const { return flat_; }
@@ -21,7 +21,7 @@ public:
 
     bool Accelerate() override;
 
-private:
+  private:
     bool flat_ = false;
     std::string glyph_;
     int32_t numGlyphs_ = 1;
@@ -29,7 +29,7 @@ private:
 
 // A push button. A click on one with a modal result first sets its form's ModalResult.
 class TButton : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     int ModalResult() const { return modalResult_; }
@@ -37,16 +37,16 @@ public:
 
     bool Accelerate() override;
 
-protected:
+  protected:
     void Clicked() override;
 
-private:
+  private:
     int modalResult_ = 0;
 };
 
 // A check box; a click toggles it before OnClick.
 class TCheckBox : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     bool Checked() const { return checked_; }
@@ -54,9 +54,9 @@ public:
 
     bool Accelerate() override;
 
-protected:
+  protected:
     void Clicked() override { SetChecked(!checked_); }
 
-private:
+  private:
     bool checked_ = false;
 };

@@ -37,4 +37,6 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
-void TControl::Changed() { CurrentBackend().ControlChanged(*this); }
+void TControl::Changed() {
+    CurrentBackend().ControlChanged(*this);
+}

@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 class TForm;
 
 // The base of everything that can be the sender of an event.
 class TObject {
-public:
+  public:
     virtual ~TObject() = default;
 };
 
@@ -31,7 +32,7 @@ struct TFont {
 };
 
 class TControl : public TObject {
-public:
+  public:
     // Registers the control with parent (none for a form), after those created before it.
     TControl(TForm* parent, std::string name);
     ~TControl() override;
@@ -77,7 +78,7 @@ public:
     // The control's accelerator letter was pressed; returns whether it reacted.
     virtual bool Accelerate() { return false; }
 
-protected:
+  protected:
     // What a click does before OnClick is raised.
     virtual void Clicked() {}
 
@@ -92,7 +93,7 @@ protected:
 
     bool visible_ = true;
 
-private:
+  private:
     TForm* parent_;
     std::string name_;
     int32_t left_ = 0;

@@ -24,7 +24,9 @@ std::string TFileDialog::WithDefaultExt(const std::string& path) const {
     return path + "." + DefaultExt;
 }
 
-bool TFileDialog::Execute() { return CurrentBackend().ExecuteFileDialog(*this); }
+bool TFileDialog::Execute() {
+    return CurrentBackend().ExecuteFileDialog(*this);
+}
 
 int ShowMessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
     return CurrentBackend().ShowMessageBox(text, caption, flags);

@@ -31,7 +31,7 @@ struct TFileFilter {
 };
 
 class TFileDialog : public TObject {
-public:
+  public:
     explicit TFileDialog(FileDialogKind kind) : kind_(kind) {}
 
     std::string Title;
@@ -54,17 +54,17 @@ public:
     // Shows the dialog through the backend; false when the user cancelled.
     bool Execute();
 
-private:
+  private:
     FileDialogKind kind_;
 };
 
 class TOpenDialog : public TFileDialog {
-public:
+  public:
     TOpenDialog() : TFileDialog(FileDialogKind::Open) {}
 };
 
 class TSaveDialog : public TFileDialog {
-public:
+  public:
     TSaveDialog() : TFileDialog(FileDialogKind::Save) {}
 };
 

@@ -8,7 +8,7 @@
 
 // A text. Its accelerator moves the focus to FocusControl.
 class TLabel : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     TControl* FocusControl() const { return focusControl_; }
@@ -16,7 +16,7 @@ public:
 
     bool Accelerate() override;
 
-private:
+  private:
     TControl* focusControl_ = nullptr;
 };
 
@@ -24,13 +24,13 @@ enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightL
 
 // A sunken line or frame.
 class TBevel : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     TBevelShape Shape() const { return shape_; }
     void SetShape(TBevelShape value) { Assign(shape_, value); }
 
-private:
+  private:
     TBevelShape shape_ = bsBox;
 };
 
@@ -46,7 +46,7 @@ struct TStatusPanel {
 
 // A status bar of panels side by side.
 class TStatusBar : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     const std::vector<TStatusPanel>& Panels() const { return panels_; }
@@ -60,7 +60,7 @@ public:
     bool SizeGrip() const { return sizeGrip_; }
     void SetSizeGrip(bool value) { Assign(sizeGrip_, value); }
 
-private:
+  private:
     std::vector<TStatusPanel> panels_;
     bool simplePanel_ = false;
     bool sizeGrip_ = true;

@@ -21,7 +21,7 @@ enum TImeMode {
 };
 
 class TEdit : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     // Backends store what the user typed here.
@@ -30,7 +30,7 @@ public:
     TImeMode ImeMode() const { return imeMode_; }
     void SetImeMode(TImeMode value) { Assign(imeMode_, value); }
 
-private:
+  private:
     std::string text_;
     TImeMode imeMode_ = imDontCare;
 };

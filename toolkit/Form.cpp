@@ -6,7 +6,9 @@
 #include "toolkit/Application.h"
 #include "toolkit/Backend.h"
 
-TForm::TForm(std::string name) : TControl(nullptr, std::move(name)) { visible_ = false; }
+TForm::TForm(std::string name) : TControl(nullptr, std::move(name)) {
+    visible_ = false;
+}
 
 TForm::~TForm() {
     if (Application != nullptr) Application->FormDestroyed(this);
@@ -87,11 +89,12 @@ void TForm::CloseModal() {
 }
 
 void TForm::Release() {
-    if (Application != nullptr) Application->Post(TMsg{.hwnd = Handle(), .message = msg::kReleaseForm});
+    if (Application != nullptr)
+        Application->Post(TMsg{.hwnd = Handle(), .message = msg::kReleaseForm});
 }
 
 bool TForm::PressAccelerator(char letter) {
-    char key = AcceleratorOf(std::string{'&', letter});
+    char key = AcceleratorOf(std::string{'&', letter});  // lower-cased as a caption's mark
     if (key == 0) return false;
     for (TControl* control : controls_) {
         if (!control->Enabled() || !control->Visible()) continue;

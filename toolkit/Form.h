@@ -33,7 +33,7 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
 class TForm : public TControl {
-public:
+  public:
     explicit TForm(std::string name = "");
     ~TForm() override;
 
@@ -78,7 +78,7 @@ public:
 
     // Shows the form and runs the backend's modal loop until ModalResult is set, then runs
     // the close protocol (OnCloseQuery, OnClose; a refusal or an error resumes the loop),
-    // hides the form and returns ModalResult.
+    // hides the form and returns ModalResult. Needs the application object.
     int ShowModal();
     bool Modal() const { return modal_; }
     int ModalResult() const { return modalResult_; }
@@ -95,7 +95,7 @@ public:
     // Identifies the form in messages (TMsg::hwnd).
     uintptr_t Handle() const { return reinterpret_cast<uintptr_t>(this); }
 
-private:
+  private:
     friend class TControl;
     void AddControl(TControl* control) { controls_.push_back(control); }
     void RemoveControl(TControl* control);

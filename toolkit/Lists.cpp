@@ -14,9 +14,13 @@ void TComboBox::SetItems(TStrings items) {
     Changed();
 }
 
-void TComboBox::SetItemIndex(int index) { Assign(itemIndex_, ValidIndex(index, items_)); }
+void TComboBox::SetItemIndex(int index) {
+    Assign(itemIndex_, ValidIndex(index, items_));
+}
 
-std::string TComboBox::Text() const { return itemIndex_ < 0 ? std::string() : items_[itemIndex_]; }
+std::string TComboBox::Text() const {
+    return itemIndex_ < 0 ? std::string() : items_[itemIndex_];
+}
 
 void TListBox::SetItems(TStrings items) {
     items_ = std::move(items);
@@ -40,4 +44,6 @@ void TListBox::DeleteItem(int index) {
     Changed();
 }
 
-void TListBox::SetItemIndex(int index) { Assign(itemIndex_, ValidIndex(index, items_)); }
+void TListBox::SetItemIndex(int index) {
+    Assign(itemIndex_, ValidIndex(index, items_));
+}

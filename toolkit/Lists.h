@@ -11,7 +11,7 @@
 using TStrings = std::vector<std::string>;
 
 class TComboBox : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     const TStrings& Items() const { return items_; }
@@ -22,13 +22,13 @@ public:
     // The selected item's text; empty when none is selected.
     std::string Text() const;
 
-private:
+  private:
     TStrings items_;
     int itemIndex_ = -1;
 };
 
 class TListBox : public TControl {
-public:
+  public:
     using TControl::TControl;
 
     const TStrings& Items() const { return items_; }
@@ -45,7 +45,7 @@ public:
     int32_t ItemHeight() const { return itemHeight_; }
     void SetItemHeight(int32_t value) { Assign(itemHeight_, value); }
 
-private:
+  private:
     TStrings items_;
     int itemIndex_ = -1;
     int32_t itemHeight_ = 13;

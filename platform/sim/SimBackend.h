@@ -15,7 +15,7 @@
 #include "toolkit/Form.h"
 
 class SimBackend : public Backend {
-public:
+  public:
     struct MessageBoxCall {
         std::string text;
         std::string caption;
@@ -70,7 +70,7 @@ public:
     // posted messages. False when there was nothing to do.
     bool WaitForEvents() override;
 
-private:
+  private:
     std::size_t MovePostedMessages();
 
     std::deque<std::optional<std::string>> fileAnswers_;
