@@ -11,6 +11,10 @@ const char kReadError[] = "ストリームからの読み込みエラー";
 
 void LoadMacroFile(MacroStream& stream, const std::string& fileName) {
     InputFile file = InputFile::Open(fileName);
+    LoadMacroFile(stream, file);
+}
+
+void LoadMacroFile(MacroStream& stream, InputFile& file) {
     uint64_t size = file.Size();
     MacroStream loaded;
     loaded.SetMemoryLimit(stream.MemoryLimit());

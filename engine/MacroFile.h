@@ -2,12 +2,15 @@
 // Macro files (.mcr): the stream's bytes, no header, no count, no trailer.
 #include <string>
 
+class InputFile;
 class MacroStream;
 
 // Replaces the macro in the stream by the file's content; the position ends at the end.
 // On any failure the stream keeps the macro it held. Throws Exception with
 // "ファイル %s は開けません", "ストリームからの読み込みエラー" or the stream's memory error.
 void LoadMacroFile(MacroStream& stream, const std::string& fileName);
+// The same for a file its caller has opened already (the copy step alone).
+void LoadMacroFile(MacroStream& stream, InputFile& file);
 // Writes the whole stream to the file, replacing it only once every byte is written; the
 // position ends at the end. Throws "ファイル %s を作成できません" or
 // "ストリームへの書き込みエラー", leaving any previous file as it was.

@@ -1,6 +1,11 @@
 #include "ui/CommandLine.h"
 
 namespace {
+std::vector<std::string>& ProgramArguments() {
+    static std::vector<std::string> arguments;
+    return arguments;
+}
+
 bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
 }  // namespace
 
@@ -27,3 +32,9 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
 std::string ArgumentAt(const std::vector<std::string>& arguments, std::size_t i) {
     return i < arguments.size() ? arguments[i] : std::string();
 }
+
+void SetProgramArguments(std::vector<std::string> arguments) {
+    ProgramArguments() = std::move(arguments);
+}
+
+std::string ParamStr(std::size_t i) { return ArgumentAt(ProgramArguments(), i); }
