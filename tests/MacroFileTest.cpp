@@ -6,9 +6,8 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "ScratchDirectory.h"
 #include "engine/MacroFile.h"
 #include "engine/MacroStream.h"
 #include "toolkit/Exception.h"
@@ -19,27 +18,20 @@ namespace fs = std::filesystem;
 
 class MacroFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::path(::testing::TempDir()) / ("macrofile-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string PathOf(const std::string& name) const { return (dir / name).string(); }
-
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    static void Put(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    std::string PathOf(const std::string& name) const { return scratch.File(name); }
+    static std::string Bytes(const std::string& path) { return ReadBytes(path); }
+    static void Put(const std::string& path, const std::string& bytes) { WriteBytes(path, bytes); }
     static std::string Contents(const MacroStream& stream) {
         return std::string(reinterpret_cast<const char*>(stream.Data()), stream.Size());
     }
+    std::size_t FilesInDirectory() const {
+        fs::path dir = fs::path(PathOf("x")).parent_path();
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    }
 
-    fs::path dir;
+    ScratchDirectory scratch;
+    std::string dirPath = fs::path(scratch.File("x")).parent_path().string();
 };
 
 template <class Fn>
@@ -114,8 +106,8 @@ TEST_F(MacroFileTest, LoadReplacesAndAFailedLoadKeepsThePreviousMacro) {
     const std::string missing = PathOf("missing.mcr");
     EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, missing); }),
               "ファイル " + missing + " は開けません");
-    EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, dir.string()); }),
-              "ファイル " + dir.string() + " は開けません");
+    EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, dirPath); }),
+              "ファイル " + dirPath + " は開けません");
     EXPECT_EQ(Contents(stream), std::string(20, 'S'));
     EXPECT_EQ(stream.Position(), 20u);
 }
@@ -139,7 +131,7 @@ TEST_F(MacroFileTest, SaveReplacesWholeFilesAndEmptyStreamsGiveEmptyFiles) {
     stream.Write("abcdefghijklmnopqrst", 20);
     SaveMacroFile(stream, PathOf("target.mcr"));
     EXPECT_EQ(Bytes(PathOf("target.mcr")), "abcdefghijklmnopqrst");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_EQ(FilesInDirectory(), 1u);
 }
 
 TEST_F(MacroFileTest, NewFilesAreOwnerOnlyAndReplacedFilesKeepTheirMode) {
@@ -159,8 +151,8 @@ TEST_F(MacroFileTest, SaveThatCannotCreateReportsTheName) {
     const std::string nowhere = PathOf("no/such/dir/a.mcr");
     EXPECT_EQ(ErrorOf([&] { SaveMacroFile(stream, nowhere); }),
               "ファイル " + nowhere + " を作成できません");
-    EXPECT_EQ(ErrorOf([&] { SaveMacroFile(stream, dir.string()); }),
-              "ファイル " + dir.string() + " を作成できません");
+    EXPECT_EQ(ErrorOf([&] { SaveMacroFile(stream, dirPath); }),
+              "ファイル " + dirPath + " を作成できません");
 }
 
 // Makes every write past `bytes` fail, as a full disk does, for the life of the object.
@@ -195,7 +187,7 @@ TEST_F(MacroFileTest, SaveThatWritesShortLeavesThePreviousFileIntact) {
     }
     EXPECT_EQ(error, "ストリームへの書き込みエラー");
     EXPECT_EQ(Bytes(PathOf("keep.mcr")), previous);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_EQ(FilesInDirectory(), 1u);
     EXPECT_EQ(stream.Size(), big.size());
 }
 

@@ -1,17 +1,15 @@
 // Macro list files: the line rules, the byte layout and the failures.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "ScratchDirectory.h"
 #include "toolkit/Exception.h"
 #include "ui/MacroListFile.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using Entries = PlaylistEntries;
 
 TEST(PlaylistText, LineEndsAndCutsAllGiveTheSameEntries) {
@@ -45,18 +43,9 @@ TEST(PlaylistText, SavingWritesCrLfAfterEveryEntry) {
 
 class PlaylistFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::path(::testing::TempDir()) / ("playlist-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string PathOf(const std::string& name) const { return (dir / name).string(); }
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path dir;
+    std::string PathOf(const std::string& name) const { return scratch.File(name); }
+    static std::string Bytes(const std::string& path) { return ReadBytes(path); }
+    ScratchDirectory scratch;
 };
 
 template <class Fn>

@@ -114,14 +114,26 @@ void TForm1::StopButtonClick(TObject*) {
     ApplyReleasedSet();
 }
 
-void TForm1::PlayButtonClick(TObject*) {
-    SetPassCounter("1");
-    Recorder->Stop();
-    ApplySpeed();
-    Recorder->Play();
-    Application->ProcessMessages();
+void TForm1::PlayButtonClick(TObject*) { StartFirstPass("1"); }
+
+// Play and the list start begin a run alike; only the first pass counter differs.
+void TForm1::StartFirstPass(const char* passCounter) {
+    SetPassCounter(passCounter);
+    StartPass();
     SetStatusText("実行中");
     ApplyBusySet();
+}
+
+std::exception_ptr TForm1::LoadEntryAndName(const std::string& path) {
+    InputFile file = InputFile::Open(path);
+    std::exception_ptr failure;
+    try {
+        LoadMacroFile(Recorder->Stream(), file);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    SetTitleName(ExtractFileName(path));
+    return failure;
 }
 
 void TForm1::SpeedButton6Click(TObject*) {

@@ -3,6 +3,7 @@
 // lists, the fold-out list panel with the playlist, and six hidden labels that hold the
 // run variables. Handlers keep their established names.
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "engine/Recorder.h"
@@ -110,6 +111,10 @@ private:
     void TakeEndlessPath();
     void TakeCountedPath();
     void StartPass();
+    void StartFirstPass(const char* passCounter);
+    // Opens a macro file (its open error leaves at once), copies it into the engine and
+    // names it in the title; returns the copy's failure, if any, for the caller to raise.
+    std::exception_ptr LoadEntryAndName(const std::string& path);
     void FinishRun();
 
     void ReadCommandLine();

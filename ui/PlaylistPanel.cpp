@@ -2,9 +2,7 @@
 // which starts a list run from the first entry.
 #include <exception>
 
-#include "engine/MacroFile.h"
 #include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 #include "toolkit/Strings.h"
 #include "ui/MacroListFile.h"
 #include "ui/MainForm.h"
@@ -38,15 +36,7 @@ void TForm1::SpeedButton1Click(TObject*) {
     SpeedButton2Click(this);
     SetRunMode("List");
     if (ListBox1.Items().empty()) return;
-    const std::string entry = ListBox1.Items().front();
-    InputFile file = InputFile::Open(entry);
-    std::exception_ptr copyFailure;
-    try {
-        LoadMacroFile(Recorder->Stream(), file);
-    } catch (...) {
-        copyFailure = std::current_exception();
-    }
-    SetTitleName(ExtractFileName(entry));
+    std::exception_ptr copyFailure = LoadEntryAndName(ListBox1.Items().front());
     ApplyReadySet();
     SetPassCounter("0");
     SetLoopLimit(IntToStr(static_cast<int64_t>(ListBox1.Items().size()) - 1));
@@ -54,12 +44,4 @@ void TForm1::SpeedButton1Click(TObject*) {
     if (copyFailure) std::rethrow_exception(copyFailure);
 }
 
-void TForm1::Button2Click(TObject*) {
-    SetPassCounter("0");
-    Recorder->Stop();
-    ApplySpeed();
-    Recorder->Play();
-    Application->ProcessMessages();
-    SetStatusText("実行中");
-    ApplyBusySet();
-}
+void TForm1::Button2Click(TObject*) { StartFirstPass("0"); }

@@ -4,8 +4,6 @@
 // calls but the run variables, so nested calls from inside a pass start are safe.
 #include <exception>
 
-#include "engine/MacroFile.h"
-#include "toolkit/Files.h"
 #include "toolkit/Strings.h"
 #include "ui/MacroListFile.h"
 #include "ui/MainForm.h"
@@ -45,15 +43,7 @@ void TForm1::TakeListPath() {
         FinishRun();
         return;
     }
-    const std::string entry = PlaylistEntry(ListBox1.Items(), entryIndex);
-    InputFile file = InputFile::Open(entry);
-    std::exception_ptr failure;
-    try {
-        LoadMacroFile(Recorder->Stream(), file);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    SetTitleName(ExtractFileName(entry));
+    std::exception_ptr failure = LoadEntryAndName(PlaylistEntry(ListBox1.Items(), entryIndex));
     if (failure) std::rethrow_exception(failure);
     StartPass();
 }
