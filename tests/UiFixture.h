@@ -42,7 +42,8 @@ public:
     }
 
     std::string ExecutablePath() const { return scratch.File("tapewright"); }
-    TIniQuillSystem Settings() const {
+    // The settings store's system, beside the scratch executable; fixtures may replace parts.
+    virtual TIniQuillSystem Settings() const {
         TIniQuillSystem system;
         std::string path = ExecutablePath();
         system.executablePath = [path] { return path; };

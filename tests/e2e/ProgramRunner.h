@@ -1,0 +1,47 @@
+#pragma once
+// Runs the tapewright binary the way a user would, from a private copy: the program keeps its
+// settings file beside its own executable, so each run gets a fresh directory holding a copy
+// of the binary, where Tapewright.ini then appears. The directory also holds the run's
+// standard output and error and any files a test puts there; it is removed at the end
+// unless TAPEWRIGHT_E2E_KEEP is set.
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "XSession.h"
+
+class ProgramRunner {
+public:
+    ProgramRunner(std::string binary, std::string displayName);
+    ~ProgramRunner();
+    ProgramRunner(const ProgramRunner&) = delete;
+    ProgramRunner& operator=(const ProgramRunner&) = delete;
+
+    // Makes the directory and copies the binary into it. False if either fails.
+    bool Prepare();
+    const std::string& Directory() const { return directory_; }
+    std::string File(const std::string& name) const { return directory_ + "/" + name; }
+    std::string SettingsPath() const { return File("Tapewright.ini"); }
+
+    bool Start(const std::vector<std::string>& arguments);
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
+    bool Running() { return process_.Running(); }
+    void Kill() { process_.Stop(std::chrono::milliseconds(500)); }
+
+    // What the program wrote to standard output and error so far.
+    std::string Output() const;
+
+    // A window of the program: its title holds "Tapewright" (the main window, and the
+    // message box that reports an error).
+    static bool IsProgramWindow(const WindowInfo& window);
+    // The main window: shown, with the title " Tapewright R.7" or one made from it.
+    static bool IsMainWindow(const WindowInfo& window);
+
+private:
+    std::string binary_;
+    std::string displayName_;
+    std::string directory_;
+    ChildProcess process_;
+};
