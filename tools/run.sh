@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the program. Until the desktop program lands this runs the
-# engine's benchmarks, the part of the program that already stands on its own.
+# Sets up, builds and starts the program (arguments are passed on: a file, a mode switch,
+# /E, /D). Without an X display it says so and exits non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/release -j"$(nproc)" --target tapewright_bench
-exec build/release/bench/tapewright_bench "$@"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j"$(nproc)" --target tapewright
+exec build/release/tapewright "$@"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the program need.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    libx11-dev libxtst-dev libfltk1.3-dev libfontconfig-dev fonts-noto-cjk xvfb x11-utils
+    imagemagick)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

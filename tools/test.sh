@@ -13,4 +13,4 @@ ctest --test-dir build/release --output-on-failure -j"$jobs"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAPEWRIGHT_WERROR=ON \
     -DTAPEWRIGHT_SANITIZE=ON -DTAPEWRIGHT_BENCHMARKS=OFF
 cmake --build build/sanitize -j"$jobs" --target tapewright_tests
-ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --label-exclude e2e

@@ -127,7 +127,9 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
     return status_;
 }
 
-bool ChildProcess::Running() { return pid_ > 0 && !Reap(false); }
+bool ChildProcess::Running() {
+    return pid_ > 0 && !Reap(false);
+}
 
 std::optional<int> ChildProcess::Stop(std::chrono::milliseconds grace) {
     if (pid_ <= 0) return status_;

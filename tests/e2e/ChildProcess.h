@@ -13,15 +13,15 @@
 
 struct ChildOptions {
     std::vector<std::pair<std::string, std::string>> environment;  // set in the child
-    std::string workingDirectory;                                   // empty: inherit
-    std::string stdoutFile;                                         // empty: inherit
-    std::string stderrFile;                                         // empty: inherit
+    std::string workingDirectory;                                  // empty: inherit
+    std::string stdoutFile;                                        // empty: inherit
+    std::string stderrFile;                                        // empty: inherit
     bool pipeStdout = false;  // keep the child's standard output on a pipe (ReadFd)
     int passFd = -1;          // a descriptor the child keeps open under its own number
 };
 
 class ChildProcess {
-public:
+  public:
     ChildProcess() = default;
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -45,7 +45,7 @@ public:
     int ReadFd() const { return readFd_; }
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     bool Reap(bool block);
 
     pid_t pid_ = -1;

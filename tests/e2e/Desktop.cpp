@@ -62,7 +62,9 @@ ClientEvent ButtonEvent(unsigned button, bool press, const MacroRecord& record) 
 
 }  // namespace
 
-std::string ProgramBinary() { return FromEnvironment("TAPEWRIGHT_BINARY", TAPEWRIGHT_BINARY); }
+std::string ProgramBinary() {
+    return FromEnvironment("TAPEWRIGHT_BINARY", TAPEWRIGHT_BINARY);
+}
 
 std::string EventClientBinary() {
     return FromEnvironment("TAPEWRIGHT_EVENT_CLIENT", TAPEWRIGHT_EVENT_CLIENT);
@@ -116,8 +118,7 @@ std::vector<ClientEvent> Desktop::EventsSince(std::size_t mark) {
     return events;
 }
 
-std::vector<ExpectedEvent> ExpectedEvents(const std::vector<MacroRecord>& records,
-                                          XInput& input) {
+std::vector<ExpectedEvent> ExpectedEvents(const std::vector<MacroRecord>& records, XInput& input) {
     std::vector<ExpectedEvent> expected;
     for (const MacroRecord& record : records) {
         ClientEvent event;

@@ -20,7 +20,7 @@ std::string EventClientBinary();
 std::string ArtifactDirectory();
 
 class Desktop {
-public:
+  public:
     // The client window's place: clear of the program's window (357,162 303x82 by default).
     static constexpr int kClientX = 0;
     static constexpr int kClientY = 300;
@@ -49,7 +49,7 @@ public:
     // The client's events after mark, without the barrier moves Settle and Rest make.
     std::vector<ClientEvent> EventsSince(std::size_t mark);
 
-private:
+  private:
     XvfbServer server_;
     std::unique_ptr<XSession> session_;
     std::unique_ptr<XInput> input_;
@@ -65,8 +65,7 @@ struct ExpectedEvent {
 
 // The client events that playing records produces. Keys are mapped to key codes through the
 // session's keyboard mapping. A wheel notch shows as a press and release of button 4 or 5.
-std::vector<ExpectedEvent> ExpectedEvents(const std::vector<MacroRecord>& records,
-                                          XInput& input);
+std::vector<ExpectedEvent> ExpectedEvents(const std::vector<MacroRecord>& records, XInput& input);
 
 // Compares the kind, key code or button, direction and position of each event; an empty
 // text when they match, else a description of the first difference.

@@ -11,8 +11,7 @@ std::string ClientEvent::Describe() const {
             text << "key " << (press ? "press " : "release ") << keysym << " (" << code << ")";
             break;
         case Button:
-            text << "button " << code << (press ? " press at " : " release at ") << x << ","
-                 << y;
+            text << "button " << code << (press ? " press at " : " release at ") << x << "," << y;
             break;
         case Motion:
             text << "motion to " << x << "," << y;
@@ -45,7 +44,9 @@ std::optional<ClientEvent> ParseClientEvent(const std::string& line) {
     return event;
 }
 
-EventClient::~EventClient() { Stop(); }
+EventClient::~EventClient() {
+    Stop();
+}
 
 bool EventClient::Start(const std::string& binary, const std::string& displayName,
                         std::chrono::milliseconds timeout) {
@@ -124,8 +125,7 @@ bool EventClient::WaitForLine(std::size_t mark,
     }) && checked < lines_.size();
 }
 
-bool EventClient::WaitForMotion(std::size_t mark, int x, int y,
-                                std::chrono::milliseconds timeout) {
+bool EventClient::WaitForMotion(std::size_t mark, int x, int y, std::chrono::milliseconds timeout) {
     return WaitForLine(
         mark,
         [x, y](const std::string& line) {

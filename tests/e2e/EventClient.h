@@ -16,12 +16,12 @@
 struct ClientEvent {
     enum Kind { Key, Button, Motion } kind = Motion;
     bool press = false;
-    unsigned code = 0;    // key code or button
-    std::string keysym;   // the key's unshifted symbol name
-    unsigned state = 0;   // modifier and button state before the event (keys)
-    int x = 0;            // root position (buttons, motion)
+    unsigned code = 0;   // key code or button
+    std::string keysym;  // the key's unshifted symbol name
+    unsigned state = 0;  // modifier and button state before the event (keys)
+    int x = 0;           // root position (buttons, motion)
     int y = 0;
-    uint32_t time = 0;    // server time stamp, milliseconds
+    uint32_t time = 0;  // server time stamp, milliseconds
 
     std::string Describe() const;
 };
@@ -30,7 +30,7 @@ struct ClientEvent {
 std::optional<ClientEvent> ParseClientEvent(const std::string& line);
 
 class EventClient {
-public:
+  public:
     EventClient() = default;
     ~EventClient();
     EventClient(const EventClient&) = delete;
@@ -53,7 +53,7 @@ public:
     // Waits until a motion event to (x, y) was logged after mark.
     bool WaitForMotion(std::size_t mark, int x, int y, std::chrono::milliseconds timeout);
 
-private:
+  private:
     void ReadLines();
 
     ChildProcess process_;

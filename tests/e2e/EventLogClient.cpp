@@ -35,8 +35,8 @@ Geometry ParseGeometry(int argc, char** argv) {
 }
 
 Window CreateWindow(Display* display, const Geometry& geometry) {
-    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), geometry.x,
-                                        geometry.y, geometry.width, geometry.height, 0, 0,
+    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), geometry.x, geometry.y,
+                                        geometry.width, geometry.height, 0, 0,
                                         WhitePixel(display, DefaultScreen(display)));
     XStoreName(display, window, "tapewright-event-client");
     // Ask for the position we chose, also from a window manager if one runs.
@@ -65,7 +65,9 @@ void WaitForMap(Display* display, Window window) {
     } while (event.type != MapNotify);
 }
 
-const char* PressText(bool press) { return press ? "press" : "release"; }
+const char* PressText(bool press) {
+    return press ? "press" : "release";
+}
 
 void LogKey(XKeyEvent& key) {
     KeySym keysym = XLookupKeysym(&key, 0);

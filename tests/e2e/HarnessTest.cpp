@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 
 #include "ChildProcess.h"
 #include "Desktop.h"
@@ -28,7 +30,8 @@ TEST(MacroFilesTest, WritesLittleEndianRecordsAndReadsThemBack) {
 
     std::string bytes = ReadWholeFile(path);
     ASSERT_EQ(bytes.size(), 60u);
-    EXPECT_EQ(bytes.substr(0, 12), std::string("\x00\x01\x00\x00\x41\x1E\x00\x00\x01\x00\x00\x00", 12));
+    EXPECT_EQ(bytes.substr(0, 12),
+              std::string("\x00\x01\x00\x00\x41\x1E\x00\x00\x01\x00\x00\x00", 12));
     EXPECT_EQ(bytes.substr(12, 4), std::string("\xE8\x03\x00\x00", 4));
     EXPECT_EQ(bytes.substr(32, 4), std::string("\x04\x03\x02\x01", 4));
     EXPECT_EQ(bytes.substr(48, 4), std::string("\x01\x80\x00\x00", 4)) << "extended key flag";
@@ -105,7 +108,7 @@ TEST(ChildProcessTest, ReportsExitCodesTimeoutsAndMissingPrograms) {
 
 // One server and client for the checks below.
 class DesktopTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         desktop_ = new Desktop;
         if (!desktop_->Start()) {
@@ -153,8 +156,8 @@ TEST_F(DesktopTest, ClientLogsKeysWithModifiersButtonsMotionAndWheel) {
     std::vector<ExpectedEvent> expected = ExpectedEvents(
         {MoveRecord(100, 400, 0), KeyRecord(wm::kKeyDown, pc::kShift, 0),
          KeyRecord(wm::kKeyDown, pc::kA, 0), KeyRecord(wm::kKeyUp, pc::kA, 0),
-         KeyRecord(wm::kKeyUp, pc::kShift, 0),
-         MacroRecord{wm::kLButtonDown, 100, 400, 0, 0}, MacroRecord{wm::kLButtonUp, 100, 400, 0, 0},
+         KeyRecord(wm::kKeyUp, pc::kShift, 0), MacroRecord{wm::kLButtonDown, 100, 400, 0, 0},
+         MacroRecord{wm::kLButtonUp, 100, 400, 0, 0},
          MacroRecord{wm::kMouseWheel, 100, 400, 0, 120}},
         input);
     EXPECT_EQ(CompareEvents(expected, events), "");
@@ -166,8 +169,8 @@ TEST_F(DesktopTest, ClientLogsKeysWithModifiersButtonsMotionAndWheel) {
 
 TEST_F(DesktopTest, ClientTakesTheFocusBackFromAnotherWindow) {
     Display* display = desktop_->Session().Handle();
-    Window other = XCreateSimpleWindow(display, DefaultRootWindow(display), 900, 50, 50, 50, 0,
-                                       0, 0);
+    Window other =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 900, 50, 50, 50, 0, 0, 0);
     XMapWindow(display, other);
     XSync(display, False);
     desktop_->Session().Focus(other);

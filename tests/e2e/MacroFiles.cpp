@@ -31,8 +31,8 @@ std::string Trimmed(const std::string& text) {
 
 std::string MacroRecord::Describe() const {
     char text[96];
-    std::snprintf(text, sizeof text, "{msg 0x%X, L 0x%X, H 0x%X, t %u, hwnd 0x%X}", message,
-                  paramL, paramH, time, hwnd);
+    std::snprintf(text, sizeof text, "{msg 0x%X, L 0x%X, H 0x%X, t %u, hwnd 0x%X}", message, paramL,
+                  paramH, time, hwnd);
     return text;
 }
 
@@ -42,8 +42,7 @@ MacroRecord KeyRecord(uint32_t message, PcKey key, uint32_t time) {
 }
 
 MacroRecord MoveRecord(int x, int y, uint32_t time) {
-    return MacroRecord{wm::kMouseMove, static_cast<uint32_t>(x), static_cast<uint32_t>(y), time,
-                       0};
+    return MacroRecord{wm::kMouseMove, static_cast<uint32_t>(x), static_cast<uint32_t>(y), time, 0};
 }
 
 std::string ReadWholeFile(const std::string& path) {

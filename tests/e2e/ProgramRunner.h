@@ -13,7 +13,7 @@
 #include "XSession.h"
 
 class ProgramRunner {
-public:
+  public:
     ProgramRunner(std::string binary, std::string displayName);
     ~ProgramRunner();
     ProgramRunner(const ProgramRunner&) = delete;
@@ -39,7 +39,7 @@ public:
     // The main window: shown, with the title " Tapewright R.7" or one made from it.
     static bool IsMainWindow(const WindowInfo& window);
 
-private:
+  private:
     std::string binary_;
     std::string displayName_;
     std::string directory_;

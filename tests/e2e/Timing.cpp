@@ -11,7 +11,9 @@ double Percentile(std::vector<double> values, double fraction) {
     return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
-uint32_t ScaledTime(uint32_t recorded, uint32_t percent) { return recorded / 100 * percent; }
+uint32_t ScaledTime(uint32_t recorded, uint32_t percent) {
+    return recorded / 100 * percent;
+}
 
 TimingFigures MeasureTiming(const std::vector<uint32_t>& due,
                             const std::vector<uint32_t>& delivered) {

@@ -9,10 +9,10 @@
 
 struct TimingFigures {
     std::size_t events = 0;
-    double median = 0;   // of |delivery - due|, milliseconds
-    double p99 = 0;      // 99th percentile (nearest rank) of the same
+    double median = 0;  // of |delivery - due|, milliseconds
+    double p99 = 0;     // 99th percentile (nearest rank) of the same
     double worst = 0;
-    int64_t drift = 0;   // (last - first delivery) - (last - first due): error over the run
+    int64_t drift = 0;     // (last - first delivery) - (last - first due): error over the run
     int64_t earliest = 0;  // most negative delivery - due (an event played too soon)
 
     std::string Summary() const;

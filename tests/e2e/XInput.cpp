@@ -15,9 +15,13 @@ bool XInput::Available(Display* display) {
     return XTestQueryExtension(display, &event, &error, &major, &minor);
 }
 
-KeyCode XInput::KeyCodeOf(KeySym keysym) const { return XKeysymToKeycode(display_, keysym); }
+KeyCode XInput::KeyCodeOf(KeySym keysym) const {
+    return XKeysymToKeycode(display_, keysym);
+}
 
-void XInput::Sync() { XSync(display_, False); }
+void XInput::Sync() {
+    XSync(display_, False);
+}
 
 void XInput::Key(KeySym keysym, bool press) {
     KeyCode code = KeyCodeOf(keysym);
@@ -26,8 +30,12 @@ void XInput::Key(KeySym keysym, bool press) {
     Sync();
 }
 
-void XInput::KeyDown(KeySym keysym) { Key(keysym, true); }
-void XInput::KeyUp(KeySym keysym) { Key(keysym, false); }
+void XInput::KeyDown(KeySym keysym) {
+    Key(keysym, true);
+}
+void XInput::KeyUp(KeySym keysym) {
+    Key(keysym, false);
+}
 
 void XInput::Tap(KeySym keysym, std::initializer_list<KeySym> modifiers) {
     for (KeySym modifier : modifiers) KeyDown(modifier);

@@ -7,7 +7,7 @@
 #include <string>
 
 class XInput {
-public:
+  public:
     explicit XInput(Display* display) : display_(display) {}
 
     static bool Available(Display* display);
@@ -33,7 +33,7 @@ public:
     // Pause between steps, so that the server's time stamps tell them apart.
     static void Pause(int milliseconds);
 
-private:
+  private:
     void Key(KeySym keysym, bool press);
     void Sync();
 

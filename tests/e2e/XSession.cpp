@@ -10,7 +10,9 @@
 
 namespace {
 
-int IgnoreError(Display*, XErrorEvent*) { return 0; }
+int IgnoreError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 int ShiftOf(unsigned long mask) {
     int shift = 0;
@@ -65,8 +67,8 @@ std::string XSession::WindowName(Window window) {
     unsigned long after = 0;
     unsigned char* data = nullptr;
     std::string name;
-    if (XGetWindowProperty(display_, window, netName, 0, 1024, False, utf8, &type, &format,
-                           &count, &after, &data) == Success &&
+    if (XGetWindowProperty(display_, window, netName, 0, 1024, False, utf8, &type, &format, &count,
+                           &after, &data) == Success &&
         data != nullptr) {
         name.assign(reinterpret_cast<char*>(data), count);
     }
@@ -146,8 +148,8 @@ PointerState QueryPointer(Display* display) {
     Window child = 0;
     int windowX = 0;
     int windowY = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &state.x, &state.y,
-                  &windowX, &windowY, &state.mask);
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &state.x, &state.y, &windowX,
+                  &windowY, &state.mask);
     return state;
 }
 
@@ -158,7 +160,9 @@ std::pair<int, int> XSession::Pointer() {
     return {state.x, state.y};
 }
 
-unsigned XSession::PointerMask() { return QueryPointer(display_).mask; }
+unsigned XSession::PointerMask() {
+    return QueryPointer(display_).mask;
+}
 
 void XSession::SetAutoRepeat(bool on) {
     if (on) {
@@ -188,9 +192,9 @@ void XSession::Focus(Window window) {
 
 Image XSession::Capture(int x, int y, int width, int height) {
     Image image;
-    XImage* shot = XGetImage(display_, DefaultRootWindow(display_), x, y,
-                             static_cast<unsigned>(width), static_cast<unsigned>(height),
-                             AllPlanes, ZPixmap);
+    XImage* shot =
+        XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (shot == nullptr) return image;
     image.width = width;
     image.height = height;

@@ -33,7 +33,7 @@ struct Image {
 };
 
 class XSession {
-public:
+  public:
     explicit XSession(const std::string& displayName);
     ~XSession();
     XSession(const XSession&) = delete;
@@ -61,7 +61,7 @@ public:
     void Focus(Window window);
     Image Capture(int x, int y, int width, int height);
 
-private:
+  private:
     std::string WindowName(Window window);
 
     Display* display_ = nullptr;

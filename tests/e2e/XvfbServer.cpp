@@ -7,7 +7,9 @@
 
 #include <thread>
 
-XvfbServer::~XvfbServer() { Stop(); }
+XvfbServer::~XvfbServer() {
+    Stop();
+}
 
 bool XvfbServer::Start(std::chrono::milliseconds timeout) {
     int reportPipe[2];
@@ -15,8 +17,7 @@ bool XvfbServer::Start(std::chrono::milliseconds timeout) {
         error_ = "pipe failed";
         return false;
     }
-    const std::string size =
-        std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
+    const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
     ChildOptions options;
     options.passFd = reportPipe[1];
     options.stdoutFile = "/dev/null";
@@ -70,4 +71,6 @@ bool XvfbServer::WaitForConnection(std::chrono::milliseconds timeout) {
     return false;
 }
 
-void XvfbServer::Stop() { process_.Stop(); }
+void XvfbServer::Stop() {
+    process_.Stop();
+}

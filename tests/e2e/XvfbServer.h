@@ -8,7 +8,7 @@
 #include "ChildProcess.h"
 
 class XvfbServer {
-public:
+  public:
     XvfbServer() = default;
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
@@ -25,7 +25,7 @@ public:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 1024;
 
-private:
+  private:
     bool ReadDisplayNumber(int fd, std::chrono::milliseconds timeout);
     bool WaitForConnection(std::chrono::milliseconds timeout);
 

@@ -1,0 +1,106 @@
+#include "platform/x11/FltkBackend.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
+
+#include "engine/EventMsg.h"
+#include "platform/x11/CjkFont.h"
+#include "platform/x11/FltkFileDialog.h"
+#include "platform/x11/FltkFormWindow.h"
+#include "platform/x11/FltkMessageBox.h"
+#include "platform/x11/X11Journal.h"
+#include "toolkit/Application.h"
+
+namespace {
+
+// Longer than any wait: Fl::wait returns at the first event, descriptor or timer.
+constexpr double kForever = 1e20;
+
+}  // namespace
+
+FltkBackend::FltkBackend() {
+    InstallJapaneseFaces();
+    Fl_Tooltip::font(FL_HELVETICA);
+    Fl_Tooltip::size(12);
+    SetJournalCancelHandler([] {
+        if (Application != nullptr) Application->Post(TMsg{0, msg::kCancelJournal});
+    });
+}
+
+FltkBackend::~FltkBackend() {
+    SetJournalCancelHandler(nullptr);
+    for (auto& [form, window] : windows_) {
+        window->Orphan();
+        delete window;
+    }
+}
+
+FormWindow& FltkBackend::WindowOf(TForm& form) {
+    auto found = windows_.find(&form);
+    if (found != windows_.end()) return *found->second;
+    auto* window = new FormWindow(form);
+    windows_.emplace(&form, window);
+    return *window;
+}
+
+void FltkBackend::ControlChanged(TControl& control) {
+    if (auto* form = dynamic_cast<TForm*>(&control)) {
+        WindowOf(*form).Sync();
+    } else if (control.Parent() != nullptr) {
+        WindowOf(*control.Parent()).SyncControl(control);
+    }
+}
+
+void FltkBackend::ControlDestroyed(TControl& control) {
+    auto found = windows_.find(&control);
+    if (found == windows_.end()) {
+        for (auto& [form, window] : windows_) {
+            if (window->DropControl(&control)) return;
+        }
+        return;
+    }
+    FormWindow* window = found->second;
+    windows_.erase(found);
+    window->Orphan();
+    window->hide();
+    Fl::delete_widget(window);  // the form may go inside one of the window's callbacks
+}
+
+void FltkBackend::FormShown(TForm& form) {
+    WindowOf(form).ShowForm();
+}
+
+void FltkBackend::FormHidden(TForm& form) {
+    auto found = windows_.find(&form);
+    if (found != windows_.end()) found->second->HideForm();
+}
+
+void FltkBackend::RunModal(TForm& form) {
+    WindowOf(form).ShowForm();
+    Backend::RunModal(form);
+}
+
+bool FltkBackend::ExecuteFileDialog(TFileDialog& dialog) {
+    return RunFileChooser(dialog);
+}
+
+int FltkBackend::ShowMessageBox(const std::string& text, const std::string& caption,
+                                uint32_t flags) {
+    return RunMessageBox(text, caption, flags);
+}
+
+bool FltkBackend::ShowHelp(const std::string& file, uint32_t, uintptr_t) {
+    return help_.Show(file);
+}
+
+void FltkBackend::PumpEvents() {
+    Fl::check();
+}
+
+// Waits even with no window shown: a hidden program may be running a playback, whose
+// timers and descriptors wake the wait.
+bool FltkBackend::WaitForEvents() {
+    if (Application != nullptr && Application->Terminated()) return false;
+    Fl::wait(kForever);
+    return true;
+}

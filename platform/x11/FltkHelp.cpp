@@ -1,0 +1,28 @@
+#include "platform/x11/FltkHelp.h"
+
+#include <FL/Fl_Help_Dialog.H>
+
+#include "toolkit/Files.h"
+#include "toolkit/Strings.h"
+
+namespace {
+
+std::string Located(const std::string& file) {
+    if (file.empty() || file.front() == '/') return file;
+    return ExtractFilePath(ExecutablePath()) + file;
+}
+
+}  // namespace
+
+HelpViewer::HelpViewer() = default;
+HelpViewer::~HelpViewer() = default;
+
+bool HelpViewer::Show(const std::string& file) {
+    std::string path = Located(file);
+    if (path.empty() || !FileExists(path)) return false;
+    if (!dialog_) dialog_ = std::make_unique<Fl_Help_Dialog>();
+    dialog_->textsize(12);
+    dialog_->load(path.c_str());
+    dialog_->show();
+    return true;
+}

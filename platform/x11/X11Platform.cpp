@@ -1,0 +1,35 @@
+// The Linux platform: an X display is required; arguments come from argv as the shell split
+// them, an empty one counting as no argument.
+#include <FL/Fl.H>
+#include <FL/x.H>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+
+#include "platform/x11/FltkBackend.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Platform.h"
+#include "toolkit/Strings.h"
+
+std::unique_ptr<Backend> StartPlatform() {
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') {
+        throw Exception("no X display: DISPLAY is not set; start it from a desktop session");
+    }
+    Display* probe = XOpenDisplay(name);
+    if (probe == nullptr) {
+        throw Exception(std::string("cannot open the X display ") + name);
+    }
+    XCloseDisplay(probe);
+    fl_open_display();
+    SetPlatformPathRules(kPosixPathRules);
+    return std::make_unique<FltkBackend>();
+}
+
+std::vector<std::string> PlatformArguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i) {
+        if (i == 0 || argv[i][0] != '\0') arguments.emplace_back(argv[i]);
+    }
+    return arguments;
+}

@@ -1,0 +1,494 @@
+// The real tapewright program under a private X server: what it records from injected input,
+// what it plays into a client window and when, how command-line runs end, what it stores in
+// its settings file, and that a cancelled playback leaves no key or button held.
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
+
+#include "ChildProcess.h"
+#include "Desktop.h"
+#include "MacroFiles.h"
+#include "ProgramRunner.h"
+#include "Timing.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// The main window's tool buttons: left edge and width; all are 53 high at the top.
+struct ToolButton {
+    int left;
+    int width;
+};
+constexpr ToolButton kRecordButton{151, 38};
+constexpr ToolButton kSaveButton{226, 38};
+constexpr int kWindowWidth = 303;
+constexpr int kHiddenHeight = 82;
+constexpr int kDefaultLeft = 357;
+constexpr int kDefaultTop = 162;
+
+// Twenty records 100 ms apart: five times a move, a key press, its release and a move.
+std::vector<MacroRecord> KeysAndMoves(uint32_t spacing = 100) {
+    const PcKey keys[] = {pc::kA, pc::kB, pc::kC, pc::kD, pc::kA};
+    std::vector<MacroRecord> records;
+    uint32_t time = 0;
+    for (int i = 0; i < 5; ++i) {
+        records.push_back(MoveRecord(100 + 60 * i, 350 + 40 * i, time));
+        records.push_back(KeyRecord(wm::kKeyDown, keys[i], time += spacing));
+        records.push_back(KeyRecord(wm::kKeyUp, keys[i], time += spacing));
+        records.push_back(MoveRecord(130 + 60 * i, 370 + 40 * i, time += spacing));
+        time += spacing;
+    }
+    return records;
+}
+
+std::vector<MacroRecord> Repeated(const std::vector<MacroRecord>& records, int times) {
+    std::vector<MacroRecord> all;
+    for (int i = 0; i < times; ++i) all.insert(all.end(), records.begin(), records.end());
+    return all;
+}
+
+std::string Describe(const std::vector<ClientEvent>& events) {
+    std::string text;
+    for (const ClientEvent& event : events) text += "  " + event.Describe() + "\n";
+    return text;
+}
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string binary = ProgramBinary();
+        ASSERT_TRUE(fs::exists(binary)) << "no program at " << binary;
+        ASSERT_TRUE(desktop_.Start()) << desktop_.Error();
+        runner_ = std::make_unique<ProgramRunner>(binary, desktop_.DisplayName());
+        ASSERT_TRUE(runner_->Prepare()) << "cannot copy " << binary;
+    }
+
+    void TearDown() override {
+        if (runner_ != nullptr && HasFailure()) {
+            std::cout << "program output:\n" << runner_->Output() << "client log (last 40):\n";
+            std::vector<std::string> lines = desktop_.Client().LinesSince(0);
+            for (std::size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i) {
+                std::cout << "  " << lines[i] << "\n";
+            }
+        }
+    }
+
+    std::string WriteMacro(const std::string& name, const std::vector<MacroRecord>& records) {
+        std::string path = runner_->File(name);
+        EXPECT_TRUE(WriteMacroFile(path, records));
+        return path;
+    }
+
+    std::optional<WindowInfo> WaitForMainWindow() {
+        auto window = desktop_.Session().WaitForWindow(&ProgramRunner::IsMainWindow, 10s);
+        if (window) XInput::Pause(300);  // let it draw and settle before input arrives
+        return window;
+    }
+
+    void ClickTool(const WindowInfo& window, ToolButton button) {
+        desktop_.Input().MoveTo(window.x + button.left + button.width / 2, window.y + 26);
+        XInput::Pause(50);
+        desktop_.Input().Click(1);
+    }
+
+    void PressCtrlEsc() {
+        XInput& input = desktop_.Input();
+        input.KeyDown(XK_Control_L);
+        input.Tap(XK_Escape);
+        input.KeyUp(XK_Control_L);
+    }
+
+    struct Run {
+        std::optional<int> exit;
+        std::vector<ClientEvent> events;
+    };
+
+    // Starts the program, waits for it to end by itself and collects what the client got.
+    Run RunToEnd(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout) {
+        Run run;
+        std::size_t mark = desktop_.Rest();
+        if (!runner_->Start(arguments)) return run;
+        run.exit = runner_->WaitForExit(timeout);
+        EXPECT_TRUE(desktop_.Settle());
+        run.events = desktop_.EventsSince(mark);
+        return run;
+    }
+
+    TimingFigures TimingOf(const std::vector<ExpectedEvent>& expected,
+                           const std::vector<ClientEvent>& events, uint32_t percent) {
+        std::vector<uint32_t> due;
+        std::vector<uint32_t> delivered;
+        for (std::size_t i = 0; i < std::min(expected.size(), events.size()); ++i) {
+            due.push_back(ScaledTime(expected[i].event.time, percent));
+            delivered.push_back(events[i].time);
+        }
+        return MeasureTiming(due, delivered);
+    }
+
+    Desktop desktop_;
+    std::unique_ptr<ProgramRunner> runner_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Recording
+
+// The record a client event should have made, by an independent table of the keys used;
+// nothing for events that make none (a wheel button's release).
+std::optional<MacroRecord> RecordOf(const ClientEvent& event, bool ctrlHeld) {
+    static const std::map<std::string, PcKey> keys{
+        {"a", pc::kA}, {"c", pc::kC}, {"Shift_L", pc::kShift}, {"Control_L", pc::kControl}};
+    switch (event.kind) {
+        case ClientEvent::Motion:
+            return MoveRecord(event.x, event.y, event.time);
+        case ClientEvent::Button: {
+            const uint32_t x = static_cast<uint32_t>(event.x);
+            const uint32_t y = static_cast<uint32_t>(event.y);
+            if (event.code == 1) {
+                return MacroRecord{event.press ? wm::kLButtonDown : wm::kLButtonUp, x, y,
+                                   event.time, 0};
+            }
+            if (event.code == 4 && event.press) {
+                return MacroRecord{wm::kMouseWheel, x, y, event.time, 120};
+            }
+            return std::nullopt;
+        }
+        case ClientEvent::Key: {
+            const uint32_t message = event.press ? wm::kKeyDown : wm::kKeyUp;
+            if (event.keysym == "Pause" && ctrlHeld) {
+                return KeyRecord(message, pc::kBreak, event.time);
+            }
+            auto key = keys.find(event.keysym);
+            if (key == keys.end()) return std::nullopt;
+            return KeyRecord(message, key->second, event.time);
+        }
+    }
+    return std::nullopt;
+}
+
+// What the client saw from the first move to the Break press, as the records it should
+// have made.
+std::vector<MacroRecord> RecordsOf(const std::vector<ClientEvent>& events) {
+    std::vector<MacroRecord> records;
+    bool ctrlHeld = false;
+    for (const ClientEvent& event : events) {
+        auto record = RecordOf(event, ctrlHeld);
+        if (event.kind == ClientEvent::Key && event.keysym == "Control_L") ctrlHeld = event.press;
+        if (!record) continue;
+        records.push_back(*record);
+        if (record->VirtualKey() == pc::kBreak.virtualKey && record->IsKey()) break;
+    }
+    return records;
+}
+
+// Types a full path into the file chooser that the Save button opened and confirms it.
+std::optional<WindowInfo> SaveThroughDialog(Desktop& desktop, Window mainWindow,
+                                            const std::string& path) {
+    XSession& session = desktop.Session();
+    auto dialog = session.WaitForWindow(
+        [mainWindow, &desktop](const WindowInfo& w) {
+            return w.viewable && w.id != mainWindow && w.id != desktop.Client().WindowId();
+        },
+        10s);
+    if (!dialog) return dialog;
+    XInput::Pause(500);  // the chooser reads the directory before it takes keys
+    desktop.Input().MoveTo(dialog->x + dialog->width / 2, dialog->y + dialog->height / 2);
+    session.Focus(dialog->id);
+    Image shot = session.Capture(dialog->x, dialog->y, dialog->width, dialog->height);
+    fs::create_directories(ArtifactDirectory());
+    shot.WritePpm(ArtifactDirectory() + "/save-dialog.ppm");
+    desktop.Input().Tap(XK_a, {XK_Control_L});  // select what the name field holds
+    desktop.Input().Type(path + "\n");
+    return dialog;
+}
+
+TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) {
+    ASSERT_TRUE(runner_->Start({}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+
+    ClickTool(*window, kRecordButton);
+    XInput::Pause(500);
+    XInput& input = desktop_.Input();
+    std::size_t mark = desktop_.Client().Mark();
+    const std::vector<std::function<void()>> steps = {
+        [&] { input.MoveTo(100, 400); },
+        [&] { input.MoveTo(200, 450); },
+        [&] { input.Tap(XK_a, {XK_Shift_L}); },
+        [&] { input.Tap(XK_c, {XK_Control_L}); },
+        [&] { input.MoveTo(300, 500); },
+        [&] { input.Click(1); },
+        [&] { input.Wheel(1); },
+        [&] { input.KeyDown(XK_Control_L); },
+        [&] { input.Tap(XK_Pause); },  // Ctrl+Pause gives Break, which ends the recording
+        [&] { input.KeyUp(XK_Control_L); },
+        [&] { input.MoveTo(400, 550); },  // after the end: must not be recorded
+    };
+    for (const auto& step : steps) {
+        step();
+        XInput::Pause(30);
+    }
+    ASSERT_TRUE(desktop_.Settle());
+    std::vector<MacroRecord> expected = RecordsOf(desktop_.EventsSince(mark));
+    ASSERT_EQ(expected.size(), 16u) << Describe(desktop_.EventsSince(mark));
+
+    // The client would fight the file chooser for the focus.
+    desktop_.Client().Stop();
+    XInput::Pause(300);
+    ClickTool(*window, kSaveButton);
+    const std::string saved = runner_->File("recorded.mcr");
+    ASSERT_TRUE(SaveThroughDialog(desktop_, window->id, saved).has_value()) << "no save dialog";
+    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
+    ASSERT_TRUE(fs::exists(saved)) << "Save wrote no file " << saved;
+    XInput::Pause(200);
+
+    auto records = ReadMacroFile(saved);
+    ASSERT_TRUE(records.has_value())
+        << "not a whole number of records: " << fs::file_size(saved) << " bytes";
+    ASSERT_EQ(records->size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const MacroRecord& got = (*records)[i];
+        const MacroRecord& want = expected[i];
+        SCOPED_TRACE("record " + std::to_string(i) + ": " + got.Describe() + ", expected " +
+                     want.Describe());
+        EXPECT_EQ(got.message, want.message);
+        EXPECT_EQ(got.paramL, want.paramL);
+        EXPECT_EQ(got.paramH, want.paramH);
+        EXPECT_EQ(got.hwnd, want.hwnd);
+        // Server time stamps on both sides: the spacing must be the same to the millisecond.
+        EXPECT_EQ(got.time - records->front().time, want.time - expected.front().time);
+    }
+    EXPECT_LT(records->front().time, 5000u) << "time 0 is not the start of the recording";
+    const MacroRecord& last = records->back();
+    EXPECT_EQ(last.message, wm::kKeyDown);
+    EXPECT_EQ(last.VirtualKey(), 0x03) << "the last record is not the Break key-down";
+    // A recording may hold typed passwords.
+    EXPECT_EQ(fs::status(saved).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    desktop_.Session().RequestClose(window->id);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+}
+
+// ---------------------------------------------------------------------------------------
+// Playback
+
+TEST_F(ProgramTest, PlaysKeysAndMovesInOrderOnScheduleAtFullAndHalfSpeed) {
+    const std::vector<MacroRecord> records = KeysAndMoves();
+    const std::string macro = WriteMacro("timing.mcr", records);
+    const std::vector<ExpectedEvent> expected = ExpectedEvents(records, desktop_.Input());
+
+    for (auto [mode, percent] : {std::pair<std::string, uint32_t>{"/S", 100}, {"/S15", 50}}) {
+        SCOPED_TRACE(mode);
+        Run run = RunToEnd({macro, mode, "/E"}, 20s);
+        ASSERT_EQ(run.exit, 0) << "the program did not end by itself";
+        EXPECT_EQ(CompareEvents(expected, run.events), "") << Describe(run.events);
+
+        TimingFigures figures = TimingOf(expected, run.events, percent);
+        std::cout << "[timing] " << mode << " (" << percent << " %): " << figures.Summary() << "\n";
+        RecordProperty("timing_" + std::to_string(percent) + "_median_ms",
+                       std::to_string(figures.median));
+        RecordProperty("timing_" + std::to_string(percent) + "_p99_ms",
+                       std::to_string(figures.p99));
+        // Generous bounds for shared CI machines; the strict target is measured apart.
+        EXPECT_LE(figures.median, 5.0) << figures.Summary();
+        EXPECT_LE(figures.p99, 30.0) << figures.Summary();
+        EXPECT_GE(figures.earliest, -2) << "an event came before its time: " << figures.Summary();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Command-line runs that end by themselves
+
+TEST_F(ProgramTest, LoopSwitchPlaysTheGivenNumberOfPassesThenExits) {
+    const std::vector<MacroRecord> records = KeysAndMoves(20);
+    const std::string macro = WriteMacro("loop.mcr", records);
+    Run run = RunToEnd({macro, "/L3", "/E"}, 20s);
+    ASSERT_EQ(run.exit, 0) << "the program did not end by itself";
+    EXPECT_EQ(CompareEvents(ExpectedEvents(Repeated(records, 3), desktop_.Input()), run.events), "")
+        << Describe(run.events);
+}
+
+TEST_F(ProgramTest, PlaylistSwitchPlaysEachListedMacroInOrderThenExits) {
+    const std::vector<MacroRecord> first = {MoveRecord(110, 410, 0),
+                                            KeyRecord(wm::kKeyDown, pc::kA, 50),
+                                            KeyRecord(wm::kKeyUp, pc::kA, 100)};
+    const std::vector<MacroRecord> second = {
+        MoveRecord(210, 510, 0), KeyRecord(wm::kKeyDown, pc::kB, 50),
+        KeyRecord(wm::kKeyUp, pc::kB, 100), MoveRecord(220, 520, 150)};
+    const std::string list = runner_->File("two.mlf");
+    ASSERT_TRUE(
+        WriteMacroList(list, {WriteMacro("first.mcr", first), WriteMacro("second.mcr", second)}));
+    Run run = RunToEnd({list, "/P", "/E"}, 20s);
+    ASSERT_EQ(run.exit, 0) << "the program did not end by itself";
+    std::vector<MacroRecord> both = first;
+    both.insert(both.end(), second.begin(), second.end());
+    EXPECT_EQ(CompareEvents(ExpectedEvents(both, desktop_.Input()), run.events), "")
+        << Describe(run.events);
+}
+
+TEST_F(ProgramTest, EndlessSwitchPlaysUntilCtrlEscThenExits) {
+    const std::vector<MacroRecord> records = {
+        MoveRecord(120, 420, 0), KeyRecord(wm::kKeyDown, pc::kA, 60),
+        KeyRecord(wm::kKeyUp, pc::kA, 120), MoveRecord(140, 440, 180)};
+    const std::string macro = WriteMacro("endless.mcr", records);
+    std::size_t mark = desktop_.Rest();
+    ASSERT_TRUE(runner_->Start({macro, "/A", "/E"}));
+
+    // Two whole passes at least, then the cancel.
+    const std::size_t twoPasses = 2 * records.size();
+    for (int i = 0; i < 500 && desktop_.EventsSince(mark).size() < twoPasses; ++i) {
+        XInput::Pause(10);
+    }
+    ASSERT_GE(desktop_.EventsSince(mark).size(), twoPasses) << "fewer than two passes played";
+    EXPECT_TRUE(runner_->Running()) << "an endless run ended by itself";
+    PressCtrlEsc();
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "Ctrl+Esc did not end the endless run";
+    ASSERT_TRUE(desktop_.Settle());
+
+    // Everything but our own Ctrl is the macro again and again, cut off anywhere.
+    std::vector<ClientEvent> played;
+    for (const ClientEvent& event : desktop_.EventsSince(mark)) {
+        if (event.kind != ClientEvent::Key || event.keysym != "Control_L") played.push_back(event);
+    }
+    std::vector<ExpectedEvent> expected = ExpectedEvents(
+        Repeated(records, static_cast<int>(played.size() / records.size() + 1)), desktop_.Input());
+    expected.resize(played.size());
+    EXPECT_EQ(CompareEvents(expected, played), "") << Describe(played);
+    EXPECT_TRUE(desktop_.Session().KeysHeld().empty());
+}
+
+TEST_F(ProgramTest, HideSwitchPlaysWithoutEverShowingAWindow) {
+    std::vector<MacroRecord> records = KeysAndMoves(75);  // 1.5 s
+    const std::string macro = WriteMacro("hidden.mcr", records);
+    std::size_t mark = desktop_.Rest();
+    ASSERT_TRUE(runner_->Start({macro, "/S", "/E", "/D"}));
+    std::vector<std::string> shown;
+    while (runner_->Running()) {
+        for (const WindowInfo& window : desktop_.Session().TopLevelWindows()) {
+            if (window.viewable && ProgramRunner::IsProgramWindow(window)) {
+                shown.push_back(window.name);
+            }
+        }
+        XInput::Pause(20);
+        if (shown.size() > 10) break;
+    }
+    EXPECT_TRUE(shown.empty()) << "a window was shown: " << shown.front();
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the hidden run did not end by itself";
+    ASSERT_TRUE(desktop_.Settle());
+    EXPECT_EQ(CompareEvents(ExpectedEvents(records, desktop_.Input()), desktop_.EventsSince(mark)),
+              "");
+}
+
+// ---------------------------------------------------------------------------------------
+// Window place and settings file
+
+TEST_F(ProgramTest, WindowOpensAtItsDefaultPlaceAndStoresItWhenARunCloses) {
+    const std::string macro = WriteMacro("short.mcr", {MoveRecord(150, 450, 0)});
+    EXPECT_FALSE(fs::exists(runner_->SettingsPath()));
+    ASSERT_TRUE(runner_->Start({macro, "/S", "/E"}));
+    auto window = desktop_.Session().WaitForWindow(&ProgramRunner::IsMainWindow, 10s);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0);
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    EXPECT_EQ(window->x, kDefaultLeft);
+    EXPECT_EQ(window->y, kDefaultTop);
+    EXPECT_EQ(window->width, kWindowWidth);
+    EXPECT_EQ(window->height, kHiddenHeight);
+    EXPECT_NE(window->name.find(macro), std::string::npos) << "title: " << window->name;
+
+    auto settings = ReadIniFile(runner_->SettingsPath());
+    ASSERT_TRUE(settings.has_value()) << "no " << runner_->SettingsPath();
+    EXPECT_EQ((*settings)["WINDOW"]["POS.X"], std::to_string(kDefaultLeft));
+    EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], std::to_string(kDefaultTop));
+}
+
+TEST_F(ProgramTest, WindowReopensWhereTheSettingsFileSaysAndKeepsIt) {
+    {
+        std::ofstream out(runner_->SettingsPath(), std::ios::binary);
+        out << "[WINDOW]\r\nPOS.X=520\r\nPOS.Y=40\r\n";
+    }
+    ASSERT_TRUE(runner_->Start({}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    EXPECT_EQ(window->x, 520);
+    EXPECT_EQ(window->y, 40);
+    desktop_.Session().RequestClose(window->id);
+    ASSERT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+    auto settings = ReadIniFile(runner_->SettingsPath());
+    ASSERT_TRUE(settings.has_value());
+    EXPECT_EQ((*settings)["WINDOW"]["POS.X"], "520");
+    EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], "40");
+}
+
+// A screenshot of the window kept beside the tests (artifacts/main-window.ppm, and .png
+// when ImageMagick's convert is there), with the status bar and drop-downs drawn.
+TEST_F(ProgramTest, WindowDrawsItsTextsForAScreenshot) {
+    ASSERT_TRUE(runner_->Start({}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    XInput::Pause(500);
+    Image shot = desktop_.Session().Capture(window->x, window->y, window->width, window->height);
+    ASSERT_EQ(shot.width, kWindowWidth);
+    fs::create_directories(ArtifactDirectory());
+    const std::string ppm = ArtifactDirectory() + "/main-window.ppm";
+    ASSERT_TRUE(shot.WritePpm(ppm));
+    ChildProcess convert;
+    if (convert.Start({"convert", ppm, ArtifactDirectory() + "/main-window.png"})) {
+        convert.Wait(10s);
+    }
+    std::cout << "[screenshot] " << ppm << "\n";
+    // Status bar (1,59 155x20) and the two drop-downs (180,60 56x20; 237,60 63x20) hold text.
+    EXPECT_GE(shot.ColourCount(3, 61, 98, 16), 2u) << "empty status bar";
+    EXPECT_GE(shot.ColourCount(182, 62, 40, 16), 2u) << "empty recording-mode list";
+    EXPECT_GE(shot.ColourCount(239, 62, 45, 16), 2u) << "empty speed list";
+    // Every tool button shows a caption under its glyph.
+    for (int left : {0, 38, 76, 114, 151, 189, 226, 264}) {
+        EXPECT_GE(shot.ColourCount(left + 2, 38, 33, 13), 2u) << "button at " << left;
+    }
+    desktop_.Session().RequestClose(window->id);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// No stuck keys
+
+TEST_F(ProgramTest, CancellingAPlaybackThatHoldsAKeyAndAButtonReleasesThem) {
+    std::vector<MacroRecord> records = {KeyRecord(wm::kKeyDown, pc::kA, 0),
+                                        MacroRecord{wm::kLButtonDown, 200, 450, 100, 0}};
+    for (uint32_t t = 300; t <= 8000; t += 200) {
+        records.push_back(MoveRecord(static_cast<int>(200 + t / 40), 460, t));
+    }
+    const std::string macro = WriteMacro("held.mcr", records);
+    std::size_t mark = desktop_.Rest();
+    ASSERT_TRUE(runner_->Start({macro, "/S", "/E"}));
+    auto movedOn = [](const std::string& line) {
+        auto event = ParseClientEvent(line);
+        return event && event->kind == ClientEvent::Motion && event->y == 460 && event->x >= 215;
+    };
+    ASSERT_TRUE(desktop_.Client().WaitForLine(mark, movedOn, 10s)) << "the macro did not start";
+    EXPECT_FALSE(desktop_.Session().KeysHeld().empty()) << "the played key is not held";
+    PressCtrlEsc();
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "Ctrl+Esc did not end the run";
+    ASSERT_TRUE(desktop_.Settle());
+
+    EXPECT_TRUE(desktop_.Session().KeysHeld().empty()) << "a key is still held";
+    EXPECT_EQ(desktop_.Session().PointerMask() & (Button1Mask | Button2Mask | Button3Mask), 0u)
+        << "a button is still held";
+    bool released = false;
+    bool buttonUp = false;
+    for (const ClientEvent& event : desktop_.EventsSince(mark)) {
+        released |= event.kind == ClientEvent::Key && event.keysym == "a" && !event.press;
+        buttonUp |= event.kind == ClientEvent::Button && event.code == 1 && !event.press;
+    }
+    EXPECT_TRUE(released) << "the client never saw the key go up";
+    EXPECT_TRUE(buttonUp) << "the client never saw the button go up";
+}
+
+}  // namespace
