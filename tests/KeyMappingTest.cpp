@@ -1,7 +1,6 @@
 #include "platform/x11/KeyMapping.h"
 
-#include <X11/XF86keysym.h>
-#include <X11/keysym.h>
+#include "platform/x11/KeySymbols.h"
 #include <gtest/gtest.h>
 
 #include <cstdint>
