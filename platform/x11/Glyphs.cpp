@@ -36,7 +36,7 @@ GlyphEntry glyphs[] = {
     {"LOOP", loop_xpm, nullptr},
     {"LISTPLAY", list_play_xpm, nullptr},
     {"RECORD", record_xpm, nullptr},
-    {"RSTOP", stop_xpm, stop_disabled_xpm},
+    {"STOP", stop_xpm, stop_disabled_xpm},
     {"SAVE", save_xpm, nullptr},
     {"HELP", help_xpm, nullptr},
     {"ADD", add_xpm, nullptr},

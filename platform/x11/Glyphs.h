@@ -11,8 +11,8 @@ struct GlyphImages {
 };
 
 // Ids (case-insensitive): tool buttons "OPEN", "PLAY", "LOOP", "LISTPLAY", "RECORD",
-// "RSTOP", "SAVE", "HELP"; small buttons "ADD", "DELETE", "SAVELIST", "EXPAND", "COLLAPSE".
-// With numGlyphs >= 2 a glyph drawn with its own disabled picture ("RSTOP") uses it; any
+// "STOP", "SAVE", "HELP"; small buttons "ADD", "DELETE", "SAVELIST", "EXPAND", "COLLAPSE".
+// With numGlyphs >= 2 a glyph drawn with its own disabled picture ("STOP") uses it; any
 // other disabled picture is a greyed copy. Empty images for an unknown id. The images live
 // as long as the program.
 GlyphImages FindGlyph(std::string_view id, int numGlyphs);
