@@ -50,6 +50,10 @@ void TApplication::Post(const TMsg& message) {
 
 void TApplication::ProcessMessages() {
     CurrentBackend().PumpEvents();
+    ProcessQueue();
+}
+
+void TApplication::ProcessQueue() {
     while (!queue_.empty()) {
         TMsg message = queue_.front();
         queue_.pop_front();
@@ -88,8 +92,9 @@ void TApplication::ReleaseForm(uintptr_t handle) {
 }
 
 bool TApplication::HandleMessage() {
+    // The wait has handled the platform's events; only the queue is left.
     bool active = !queue_.empty() || CurrentBackend().WaitForEvents();
-    Dispatch([this] { ProcessMessages(); });
+    Dispatch([this] { ProcessQueue(); });
     return active || !queue_.empty();
 }
 

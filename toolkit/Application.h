@@ -98,6 +98,7 @@ class TApplication {
 
   private:
     void Adopt(TForm* form, bool mayBecomeMain);
+    void ProcessQueue();
     void ProcessMessage(TMsg message);
     void DispatchMessage(const TMsg& message);
     void ReleaseForm(uintptr_t handle);

@@ -16,7 +16,10 @@ CancelKeyGrab::CancelKeyGrab(Display* display, std::function<void()> onCancel)
     Fl::add_fd(ConnectionNumber(display_), FL_READ, &CancelKeyGrab::OnReadable, this);
 }
 
-CancelKeyGrab::~CancelKeyGrab() { Fl::remove_fd(ConnectionNumber(display_)); }
+CancelKeyGrab::~CancelKeyGrab() {
+    Fl::remove_timeout(&CancelKeyGrab::OnLetGo, this);
+    Fl::remove_fd(ConnectionNumber(display_));
+}
 
 void CancelKeyGrab::Grab(bool on) {
     if (escape_ == 0) return;
@@ -34,15 +37,26 @@ void CancelKeyGrab::Grab(bool on) {
 }
 
 void CancelKeyGrab::Enable() {
-    if (enabled_) return;
-    enabled_ = true;
+    Fl::remove_timeout(&CancelKeyGrab::OnLetGo, this);
+    if (grabbed_) {
+        enabled_ = true;
+        return;
+    }
+    enabled_ = grabbed_ = true;
     Grab(true);
 }
 
 void CancelKeyGrab::Disable() {
     if (!enabled_) return;
     enabled_ = false;
-    Grab(false);
+    Fl::add_timeout(0.0, &CancelKeyGrab::OnLetGo, this);
+}
+
+void CancelKeyGrab::OnLetGo(void* self) {
+    auto* grab = static_cast<CancelKeyGrab*>(self);
+    if (grab->enabled_ || !grab->grabbed_) return;
+    grab->grabbed_ = false;
+    grab->Grab(false);
 }
 
 void CancelKeyGrab::OnReadable(int, void* self) {
@@ -53,5 +67,10 @@ void CancelKeyGrab::OnReadable(int, void* self) {
         XNextEvent(grab->display_, &event);
         cancel |= event.type == KeyPress && event.xkey.keycode == grab->escape_;
     }
-    if (cancel && grab->enabled_) grab->onCancel_();
+    if (!cancel || !grab->enabled_) return;
+    // The Esc press has made our passive grab active: end it, so that the keys the journal
+    // releases next reach the windows that got their presses.
+    XUngrabKeyboard(grab->display_, CurrentTime);
+    XFlush(grab->display_);
+    grab->onCancel_();
 }

@@ -11,14 +11,18 @@ public:
     ~CancelKeyGrab();
 
     void Enable();
+    // The grab is let go from the UI loop, not at once: between two passes of a run the hook
+    // is removed and installed again at once, and a Ctrl+Esc must not slip through then.
     void Disable();
 
 private:
     static void OnReadable(int fd, void* self);
+    static void OnLetGo(void* self);
     void Grab(bool on);
 
     Display* display_;
     std::function<void()> onCancel_;
     KeyCode escape_ = 0;
-    bool enabled_ = false;
+    bool enabled_ = false;  // a hook is installed
+    bool grabbed_ = false;  // the key is grabbed on the server
 };

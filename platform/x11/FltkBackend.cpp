@@ -8,13 +8,14 @@
 #include "platform/x11/FltkFileDialog.h"
 #include "platform/x11/FltkFormWindow.h"
 #include "platform/x11/FltkMessageBox.h"
+#include "platform/x11/PlaybackPump.h"
 #include "platform/x11/X11Journal.h"
 #include "toolkit/Application.h"
 
 namespace {
 
-// Longer than any wait: Fl::wait returns at the first event, descriptor or timer.
-constexpr double kForever = 1e20;
+// The longest single wait; Fl::wait returns earlier at the first event, descriptor or timer.
+constexpr double kLongestWait = 0.1;  // seconds
 
 }  // namespace
 
@@ -94,13 +95,16 @@ bool FltkBackend::ShowHelp(const std::string& file, uint32_t, uintptr_t) {
 }
 
 void FltkBackend::PumpEvents() {
+    PlaybackPump::Hold hold;
     Fl::check();
 }
 
 // Waits even with no window shown: a hidden program may be running a playback, whose
-// timers and descriptors wake the wait.
+// timers and descriptors wake the wait. The wait is bounded because a timer callback may
+// end the application (the last pass of an unattended run), and nothing else would wake a
+// program whose window was never shown.
 bool FltkBackend::WaitForEvents() {
     if (Application != nullptr && Application->Terminated()) return false;
-    Fl::wait(kForever);
+    Fl::wait(kLongestWait);
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <FL/Fl.H>
 
+#include <utility>
+
 #include "platform/x11/InputInjector.h"
 #include "platform/x11/MonotonicClock.h"
 
@@ -18,13 +20,37 @@ void PlaybackPump::Start(JournalHookProc procedure) {
 }
 
 void PlaybackPump::Stop() {
+    if (held_ == this) held_ = nullptr;
     if (procedure_ == nullptr) return;
     Fl::remove_timeout(&PlaybackPump::OnTimer, this);
     procedure_ = nullptr;
     ++generation_;
 }
 
-void PlaybackPump::OnTimer(void* self) { static_cast<PlaybackPump*>(self)->Step(); }
+PlaybackPump::Hold::~Hold() {
+    if (--holds_ > 0 || held_ == nullptr) return;
+    // The loop is free again: the step that waited runs at its next turn.
+    Fl::add_timeout(0.0, &PlaybackPump::OnTimer, std::exchange(held_, nullptr));
+}
+
+void PlaybackPump::OnTimer(void* self) {
+    auto* pump = static_cast<PlaybackPump*>(self);
+    if (holds_ > 0) {
+        held_ = pump;
+        return;
+    }
+    if (pump->stepping_) {
+        pump->Defer();
+        return;
+    }
+    pump->stepping_ = true;
+    pump->Step();
+    pump->stepping_ = false;
+}
+
+// A step asked for from inside a step runs a millisecond later from the UI loop itself; a
+// timeout that is already due would run in the same turn.
+void PlaybackPump::Defer() { Fl::add_timeout(0.001, &PlaybackPump::OnTimer, this); }
 
 void PlaybackPump::WaitFor(int32_t delayMilliseconds) {
     // The record is due when the tick count reaches now + delay: aim at the start of that

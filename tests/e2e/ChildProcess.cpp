@@ -68,6 +68,11 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::Start(const std::vector<std::string>& argv, const ChildOptions& options) {
+    if (Running()) Stop();
+    pid_ = -1;
+    status_.reset();
+    if (readFd_ >= 0) close(readFd_);
+    readFd_ = -1;
     std::vector<std::string> arguments = argv;
     std::vector<std::string> environment = MergedEnvironment(options.environment);
     std::vector<char*> argPointers = Pointers(arguments);

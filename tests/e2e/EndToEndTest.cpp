@@ -28,6 +28,7 @@ struct ToolButton {
     int width;
 };
 constexpr ToolButton kRecordButton{151, 38};
+constexpr ToolButton kStopButton{189, 37};
 constexpr ToolButton kSaveButton{226, 38};
 constexpr int kWindowWidth = 303;
 constexpr int kHiddenHeight = 82;
@@ -71,14 +72,16 @@ class ProgramTest : public ::testing::Test {
         ASSERT_TRUE(runner_->Prepare()) << "cannot copy " << binary;
     }
 
+    // On failure: the program's output, and the client's whole log kept as an artifact.
     void TearDown() override {
-        if (runner_ != nullptr && HasFailure()) {
-            std::cout << "program output:\n" << runner_->Output() << "client log (last 40):\n";
-            std::vector<std::string> lines = desktop_.Client().LinesSince(0);
-            for (std::size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i) {
-                std::cout << "  " << lines[i] << "\n";
-            }
-        }
+        if (runner_ == nullptr || !HasFailure()) return;
+        std::cout << "program output:\n" << runner_->Output();
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        fs::create_directories(ArtifactDirectory());
+        const std::string path = ArtifactDirectory() + "/" + test->name() + "-client.log";
+        std::ofstream log(path);
+        for (const std::string& line : desktop_.Client().LinesSince(0)) log << line << "\n";
+        std::cout << "client log: " << path << "\n";
     }
 
     std::string WriteMacro(const std::string& name, const std::vector<MacroRecord>& records) {
@@ -349,14 +352,31 @@ TEST_F(ProgramTest, EndlessSwitchPlaysUntilCtrlEscThenExits) {
     }
     ASSERT_GE(desktop_.EventsSince(mark).size(), twoPasses) << "fewer than two passes played";
     EXPECT_TRUE(runner_->Running()) << "an endless run ended by itself";
+    const std::size_t cancelMark = desktop_.Client().Mark();
     PressCtrlEsc();
-    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "Ctrl+Esc did not end the endless run";
+    if (auto exit = runner_->WaitForExit(5s)) {
+        EXPECT_EQ(*exit, 0);
+    } else {
+        bool escapeLeaked = false;
+        for (const ClientEvent& event : desktop_.EventsSince(cancelMark)) {
+            escapeLeaked |= event.kind == ClientEvent::Key && event.keysym == "Escape";
+        }
+        runner_->Kill();
+        FAIL() << "Ctrl+Esc did not end the endless run"
+               << (escapeLeaked ? ": the Escape press reached the focused window, so the cancel "
+                                  "key was not grabbed when it came (between two passes?)"
+                                : "");
+    }
     ASSERT_TRUE(desktop_.Settle());
 
-    // Everything but our own Ctrl is the macro again and again, cut off anywhere.
+    // Everything but our own Ctrl and the release of our Esc (the cancel lets the keyboard
+    // go at the press, so the release reaches the focused window) is the macro again and
+    // again, cut off anywhere.
     std::vector<ClientEvent> played;
     for (const ClientEvent& event : desktop_.EventsSince(mark)) {
-        if (event.kind != ClientEvent::Key || event.keysym != "Control_L") played.push_back(event);
+        bool ours = event.kind == ClientEvent::Key &&
+                    (event.keysym == "Control_L" || event.keysym == "Escape");
+        if (!ours) played.push_back(event);
     }
     std::vector<ExpectedEvent> expected = ExpectedEvents(
         Repeated(records, static_cast<int>(played.size() / records.size() + 1)), desktop_.Input());
@@ -371,17 +391,26 @@ TEST_F(ProgramTest, HideSwitchPlaysWithoutEverShowingAWindow) {
     std::size_t mark = desktop_.Rest();
     ASSERT_TRUE(runner_->Start({macro, "/S", "/E", "/D"}));
     std::vector<std::string> shown;
-    while (runner_->Running()) {
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (runner_->Running() && std::chrono::steady_clock::now() < deadline) {
         for (const WindowInfo& window : desktop_.Session().TopLevelWindows()) {
             if (window.viewable && ProgramRunner::IsProgramWindow(window)) {
                 shown.push_back(window.name);
             }
         }
         XInput::Pause(20);
-        if (shown.size() > 10) break;
     }
     EXPECT_TRUE(shown.empty()) << "a window was shown: " << shown.front();
-    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the hidden run did not end by itself";
+    if (auto exit = runner_->WaitForExit(10s)) {
+        EXPECT_EQ(*exit, 0);
+    } else {
+        const bool closed = fs::exists(runner_->SettingsPath());
+        runner_->Kill();
+        ADD_FAILURE() << "the hidden run did not end by itself"
+                      << (closed ? ": the run finished and the window was closed (the settings "
+                                   "file was written), but the program stayed in its event loop"
+                                 : "");
+    }
     ASSERT_TRUE(desktop_.Settle());
     EXPECT_EQ(CompareEvents(ExpectedEvents(records, desktop_.Input()), desktop_.EventsSince(mark)),
               "");
@@ -391,7 +420,8 @@ TEST_F(ProgramTest, HideSwitchPlaysWithoutEverShowingAWindow) {
 // Window place and settings file
 
 TEST_F(ProgramTest, WindowOpensAtItsDefaultPlaceAndStoresItWhenARunCloses) {
-    const std::string macro = WriteMacro("short.mcr", {MoveRecord(150, 450, 0)});
+    const std::string macro =
+        WriteMacro("short.mcr", {MoveRecord(150, 450, 0), MoveRecord(160, 460, 300)});
     EXPECT_FALSE(fs::exists(runner_->SettingsPath()));
     ASSERT_TRUE(runner_->Start({macro, "/S", "/E"}));
     auto window = desktop_.Session().WaitForWindow(&ProgramRunner::IsMainWindow, 10s);
@@ -427,31 +457,60 @@ TEST_F(ProgramTest, WindowReopensWhereTheSettingsFileSaysAndKeepsIt) {
     EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], "40");
 }
 
-// A screenshot of the window kept beside the tests (artifacts/main-window.ppm, and .png
-// when ImageMagick's convert is there), with the status bar and drop-downs drawn.
-TEST_F(ProgramTest, WindowDrawsItsTextsForAScreenshot) {
+// Keeps a picture of the window as an artifact (name.ppm, and name.png when ImageMagick's
+// convert is there) and returns it.
+Image KeepScreenshot(XSession& session, const WindowInfo& window, const std::string& name) {
+    Image shot = session.Capture(window.x, window.y, window.width, window.height);
+    fs::create_directories(ArtifactDirectory());
+    const std::string ppm = ArtifactDirectory() + "/" + name + ".ppm";
+    shot.WritePpm(ppm);
+    ChildProcess convert;
+    if (convert.Start({"convert", ppm, ArtifactDirectory() + "/" + name + ".png"})) {
+        convert.Wait(10s);
+    }
+    std::cout << "[screenshot] " << ppm << "\n";
+    return shot;
+}
+
+// Each tool button shows its glyph in the upper part and its caption under it.
+void ExpectToolButtonsDrawn(const Image& shot) {
+    for (int left : {0, 38, 76, 114, 151, 189, 226, 264}) {
+        EXPECT_GE(shot.ColourCount(left + 3, 4, 32, 14), 2u)
+            << "no glyph on the button at " << left;
+        EXPECT_GE(shot.ColourCount(left + 2, 38, 33, 13), 2u)
+            << "no caption under the glyph of the button at " << left;
+    }
+}
+
+// Screenshots of the window idle and while recording (the two looks of R-Stop), with the
+// status bar, the drop-downs and the buttons drawn.
+TEST_F(ProgramTest, WindowDrawsItsTextsAndGlyphsForScreenshots) {
     ASSERT_TRUE(runner_->Start({}));
     auto window = WaitForMainWindow();
     ASSERT_TRUE(window.has_value()) << "no main window";
     XInput::Pause(500);
-    Image shot = desktop_.Session().Capture(window->x, window->y, window->width, window->height);
-    ASSERT_EQ(shot.width, kWindowWidth);
-    fs::create_directories(ArtifactDirectory());
-    const std::string ppm = ArtifactDirectory() + "/main-window.ppm";
-    ASSERT_TRUE(shot.WritePpm(ppm));
-    ChildProcess convert;
-    if (convert.Start({"convert", ppm, ArtifactDirectory() + "/main-window.png"})) {
-        convert.Wait(10s);
-    }
-    std::cout << "[screenshot] " << ppm << "\n";
+    Image idle = KeepScreenshot(desktop_.Session(), *window, "main-window");
+    ASSERT_EQ(idle.width, kWindowWidth);
     // Status bar (1,59 155x20) and the two drop-downs (180,60 56x20; 237,60 63x20) hold text.
-    EXPECT_GE(shot.ColourCount(3, 61, 98, 16), 2u) << "empty status bar";
-    EXPECT_GE(shot.ColourCount(182, 62, 40, 16), 2u) << "empty recording-mode list";
-    EXPECT_GE(shot.ColourCount(239, 62, 45, 16), 2u) << "empty speed list";
-    // Every tool button shows a caption under its glyph.
-    for (int left : {0, 38, 76, 114, 151, 189, 226, 264}) {
-        EXPECT_GE(shot.ColourCount(left + 2, 38, 33, 13), 2u) << "button at " << left;
+    EXPECT_GE(idle.ColourCount(3, 61, 98, 16), 2u) << "empty status bar";
+    EXPECT_GE(idle.ColourCount(182, 62, 40, 16), 2u) << "empty recording-mode list";
+    EXPECT_GE(idle.ColourCount(239, 62, 45, 16), 2u) << "empty speed list";
+    {
+        SCOPED_TRACE("idle");
+        ExpectToolButtonsDrawn(idle);
     }
+
+    ClickTool(*window, kRecordButton);
+    desktop_.Input().MoveTo(window->x + 100, window->y + 70);  // no hover frame in the shot
+    XInput::Pause(500);
+    Image recording = KeepScreenshot(desktop_.Session(), *window, "main-window-recording");
+    {
+        SCOPED_TRACE("recording");
+        ExpectToolButtonsDrawn(recording);
+    }
+    EXPECT_TRUE(idle.rgb != recording.rgb) << "nothing changed when recording started";
+    ClickTool(*window, kStopButton);
+    XInput::Pause(200);
     desktop_.Session().RequestClose(window->id);
     EXPECT_EQ(runner_->WaitForExit(10s), 0);
 }
@@ -459,21 +518,30 @@ TEST_F(ProgramTest, WindowDrawsItsTextsForAScreenshot) {
 // ---------------------------------------------------------------------------------------
 // No stuck keys
 
-TEST_F(ProgramTest, CancellingAPlaybackThatHoldsAKeyAndAButtonReleasesThem) {
+// A macro that presses a key and a button and never releases them, cancelled while both
+// are held.
+std::vector<MacroRecord> HoldingMacro() {
     std::vector<MacroRecord> records = {KeyRecord(wm::kKeyDown, pc::kA, 0),
                                         MacroRecord{wm::kLButtonDown, 200, 450, 100, 0}};
     for (uint32_t t = 300; t <= 8000; t += 200) {
         records.push_back(MoveRecord(static_cast<int>(200 + t / 40), 460, t));
     }
-    const std::string macro = WriteMacro("held.mcr", records);
+    return records;
+}
+
+bool MovedOnWhileHolding(const std::string& line) {
+    auto event = ParseClientEvent(line);
+    return event && event->kind == ClientEvent::Motion && event->y == 460 && event->x >= 215;
+}
+
+TEST_F(ProgramTest, CancellingAPlaybackThatHoldsAKeyAndAButtonLeavesNothingHeld) {
+    const std::string macro = WriteMacro("held.mcr", HoldingMacro());
     std::size_t mark = desktop_.Rest();
     ASSERT_TRUE(runner_->Start({macro, "/S", "/E"}));
-    auto movedOn = [](const std::string& line) {
-        auto event = ParseClientEvent(line);
-        return event && event->kind == ClientEvent::Motion && event->y == 460 && event->x >= 215;
-    };
-    ASSERT_TRUE(desktop_.Client().WaitForLine(mark, movedOn, 10s)) << "the macro did not start";
+    ASSERT_TRUE(desktop_.Client().WaitForLine(mark, &MovedOnWhileHolding, 10s))
+        << "the macro did not start";
     EXPECT_FALSE(desktop_.Session().KeysHeld().empty()) << "the played key is not held";
+    EXPECT_NE(desktop_.Session().PointerMask() & Button1Mask, 0u) << "the button is not held";
     PressCtrlEsc();
     EXPECT_EQ(runner_->WaitForExit(10s), 0) << "Ctrl+Esc did not end the run";
     ASSERT_TRUE(desktop_.Settle());
@@ -481,14 +549,47 @@ TEST_F(ProgramTest, CancellingAPlaybackThatHoldsAKeyAndAButtonReleasesThem) {
     EXPECT_TRUE(desktop_.Session().KeysHeld().empty()) << "a key is still held";
     EXPECT_EQ(desktop_.Session().PointerMask() & (Button1Mask | Button2Mask | Button3Mask), 0u)
         << "a button is still held";
+}
+
+// The window that got the played key press must also get its release. A user's Ctrl+Esc
+// keeps Escape down for a moment: the release must not go to the program instead.
+TEST_F(ProgramTest, CancellingAPlaybackSendsTheReleaseToTheWindowThatGotThePress) {
+    const std::string macro = WriteMacro("held.mcr", HoldingMacro());
+    std::size_t mark = desktop_.Rest();
+    ASSERT_TRUE(runner_->Start({macro, "/S", "/E"}));
+    ASSERT_TRUE(desktop_.Client().WaitForLine(mark, &MovedOnWhileHolding, 10s))
+        << "the macro did not start";
+    XInput& input = desktop_.Input();
+    input.KeyDown(XK_Control_L);
+    input.KeyDown(XK_Escape);
+    XInput::Pause(150);
+    input.KeyUp(XK_Escape);
+    input.KeyUp(XK_Control_L);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "Ctrl+Esc did not end the run";
+    ASSERT_TRUE(desktop_.Settle());
+
+    bool pressed = false;
     bool released = false;
     bool buttonUp = false;
     for (const ClientEvent& event : desktop_.EventsSince(mark)) {
-        released |= event.kind == ClientEvent::Key && event.keysym == "a" && !event.press;
+        bool a = event.kind == ClientEvent::Key && event.keysym == "a";
+        pressed |= a && event.press;
+        released |= a && !event.press;
         buttonUp |= event.kind == ClientEvent::Button && event.code == 1 && !event.press;
     }
-    EXPECT_TRUE(released) << "the client never saw the key go up";
-    EXPECT_TRUE(buttonUp) << "the client never saw the button go up";
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(released) << "the client got the key press but never its release";
+    EXPECT_TRUE(buttonUp) << "the client got the button press but never its release";
+}
+
+// A macro whose records are all due at once still ends a run started with /E.
+TEST_F(ProgramTest, CommandLineRunOfAMacroDueAtOnceEndsByItself) {
+    const std::vector<MacroRecord> records = {MoveRecord(150, 450, 0), MoveRecord(160, 460, 0),
+                                              MoveRecord(170, 470, 0)};
+    const std::string macro = WriteMacro("instant.mcr", records);
+    Run run = RunToEnd({macro, "/S", "/E"}, 10s);
+    EXPECT_EQ(CompareEvents(ExpectedEvents(records, desktop_.Input()), run.events), "");
+    EXPECT_EQ(run.exit, 0) << "the program stayed open after the run";
 }
 
 }  // namespace

@@ -76,6 +76,8 @@ TEST(TimingTest, MeasuresAgainstTheFirstEvent) {
     EXPECT_EQ(figures.drift, -2);
     EXPECT_EQ(figures.earliest, -2);
     EXPECT_EQ(figures.median, 0);  // nearest rank: the 2nd of {0, 0, 2, 3}
+    EXPECT_EQ(figures.errors, (std::vector<int64_t>{0, 0, 3, -2}));
+    EXPECT_EQ(figures.Histogram(), "0 ms: 2, 2 ms: 1, 3 ms: 1");
 }
 
 TEST(TimingTest, SurvivesServerClockWrapAndComputesPercentiles) {
@@ -100,6 +102,10 @@ TEST(ChildProcessTest, ReportsExitCodesTimeoutsAndMissingPrograms) {
     EXPECT_FALSE(slow.Wait(50ms).has_value());
     EXPECT_TRUE(slow.Running());
     EXPECT_EQ(slow.Stop(), 128 + SIGTERM);
+
+    ASSERT_TRUE(quick.Start({"sh", "-c", "sleep 0.2; exit 4"})) << "a second start";
+    EXPECT_FALSE(quick.Wait(10ms).has_value()) << "the first run's status came back";
+    EXPECT_EQ(quick.Wait(5s), 4);
 
     ChildProcess missing;
     EXPECT_FALSE(missing.Start({"/nonexistent/tapewright-e2e-none"}));

@@ -27,6 +27,7 @@ TimingFigures MeasureTiming(const std::vector<uint32_t>& due,
         int64_t deliveredOffset = static_cast<int32_t>(delivered[i] - delivered[0]);
         int64_t error = deliveredOffset - dueOffset;
         errors.push_back(static_cast<double>(error < 0 ? -error : error));
+        figures.errors.push_back(error);
         figures.earliest = std::min(figures.earliest, error);
         if (i + 1 == figures.events) figures.drift = error;
     }
@@ -43,5 +44,21 @@ std::string TimingFigures::Summary() const {
                   "first-to-last error %+lld ms, earliest %+lld ms",
                   events, median, p99, worst, static_cast<long long>(drift),
                   static_cast<long long>(earliest));
+    return text;
+}
+
+std::string TimingFigures::Histogram() const {
+    std::vector<std::size_t> counts;
+    for (int64_t error : errors) {
+        auto size = static_cast<std::size_t>(error < 0 ? -error : error);
+        if (counts.size() <= size) counts.resize(size + 1);
+        ++counts[size];
+    }
+    std::string text;
+    for (std::size_t ms = 0; ms < counts.size(); ++ms) {
+        if (counts[ms] == 0) continue;
+        text +=
+            (text.empty() ? "" : ", ") + std::to_string(ms) + " ms: " + std::to_string(counts[ms]);
+    }
     return text;
 }

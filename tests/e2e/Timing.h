@@ -14,6 +14,10 @@ struct TimingFigures {
     double worst = 0;
     int64_t drift = 0;     // (last - first delivery) - (last - first due): error over the run
     int64_t earliest = 0;  // most negative delivery - due (an event played too soon)
+    std::vector<int64_t> errors;  // delivery - due of each event, milliseconds
+
+    // "|error| ms: count" for 0, 1, 2, ... up to the worst.
+    std::string Histogram() const;
 
     std::string Summary() const;
 };

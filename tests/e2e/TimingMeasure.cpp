@@ -120,6 +120,7 @@ int main() {
     auto dense = PlayAndMeasure(desktop, "dense.mcr", DenseMacro(count, spacing));
     if (!dense) return 1;
     std::printf("  %s\n", dense->Summary().c_str());
+    std::printf("  |delivery-due| histogram: %s\n", dense->Histogram().c_str());
     std::printf("  median_ms=%.1f p99_ms=%.1f\n", dense->median, dense->p99);
 
     std::printf("long macro: %ld s, one event a second, 100 %%\n", seconds);
