@@ -15,6 +15,7 @@ constexpr int kRecordsPerTurn = 64;
 void PlaybackPump::Start(JournalHookProc procedure) {
     Stop();
     procedure_ = procedure;
+    delivered_ = false;
     ++generation_;
     Fl::add_timeout(0.0, &PlaybackPump::OnTimer, this);
 }
@@ -24,33 +25,25 @@ void PlaybackPump::Stop() {
     if (procedure_ == nullptr) return;
     Fl::remove_timeout(&PlaybackPump::OnTimer, this);
     procedure_ = nullptr;
+    delivered_ = false;
     ++generation_;
 }
 
 PlaybackPump::Hold::~Hold() {
     if (--holds_ > 0 || held_ == nullptr) return;
-    // The loop is free again: the step that waited runs at its next turn.
+    // The loop is free again: the pump moves on at its next turn.
     Fl::add_timeout(0.0, &PlaybackPump::OnTimer, std::exchange(held_, nullptr));
 }
 
 void PlaybackPump::OnTimer(void* self) {
     auto* pump = static_cast<PlaybackPump*>(self);
-    if (holds_ > 0) {
-        held_ = pump;
-        return;
-    }
-    if (pump->stepping_) {
-        pump->Defer();
-        return;
-    }
-    pump->stepping_ = true;
-    pump->Step();
-    pump->stepping_ = false;
+    // Inside a hold, or inside another step (a pass started from the skip of the last one),
+    // the due record still goes out at once, but moving on waits for the loop.
+    bool held = holds_ > 0 || pump->stepping_;
+    bool wasStepping = std::exchange(pump->stepping_, true);
+    pump->Step(held);
+    pump->stepping_ = wasStepping;
 }
-
-// A step asked for from inside a step runs a millisecond later from the UI loop itself; a
-// timeout that is already due would run in the same turn.
-void PlaybackPump::Defer() { Fl::add_timeout(0.001, &PlaybackPump::OnTimer, this); }
 
 void PlaybackPump::WaitFor(int32_t delayMilliseconds) {
     // The record is due when the tick count reaches now + delay: aim at the start of that
@@ -60,20 +53,32 @@ void PlaybackPump::WaitFor(int32_t delayMilliseconds) {
     Fl::add_timeout(static_cast<double>(due - now) / 1e9, &PlaybackPump::OnTimer, this);
 }
 
-void PlaybackPump::Step() {
+// Delivers the record that is due, then moves the hook on; a skip can end the pass and
+// start the next one, so nothing of this pass is touched after it.
+void PlaybackPump::Step(bool held) {
     for (int played = 0; played < kRecordsPerTurn; ++played) {
         if (procedure_ == nullptr) return;
         const uint64_t generation = generation_;
-        EVENTMSG record{};
-        int32_t delay = procedure_(kHookGetNext, 0, reinterpret_cast<intptr_t>(&record));
-        if (delay > 0) {
-            WaitFor(delay);
+        if (!delivered_) {
+            EVENTMSG record{};
+            int32_t delay = procedure_(kHookGetNext, 0, reinterpret_cast<intptr_t>(&record));
+            if (delay > 0) {
+                WaitFor(delay);
+                return;
+            }
+            injector_.Apply(record);
+            delivered_ = true;
+        }
+        if (held) {
+            if (holds_ > 0) {
+                held_ = this;  // the hold's end schedules the next turn
+            } else {
+                Fl::add_timeout(0.001, &PlaybackPump::OnTimer, this);
+            }
             return;
         }
-        injector_.Apply(record);
+        delivered_ = false;
         procedure_(kHookSkip, 0, 0);
-        // The skip may have ended the playback, or ended it and started the next pass,
-        // which scheduled its own first step.
         if (generation_ != generation) return;
     }
     Fl::add_timeout(0.0, &PlaybackPump::OnTimer, this);

@@ -15,10 +15,10 @@ public:
     explicit PlaybackPump(InputInjector& injector) : injector_(injector) {}
     ~PlaybackPump() { Stop(); }
 
-    // While a Hold exists, playback steps wait for the next turn of the UI loop. The backend
-    // holds playback while it lets pending events through from inside a command, so that a
-    // pass never runs to its end (and into the next pass) nested inside the command or the
-    // pass start that started it.
+    // While a Hold exists the pump delivers the record that is due but moves on only at the
+    // next turn of the UI loop. The backend holds playback while it lets pending events
+    // through from inside a command, so that a pass never runs to its end (and into the next
+    // pass) nested inside the command or the pass start that started it.
     class Hold {
     public:
         Hold() { ++holds_; }
@@ -33,14 +33,14 @@ public:
 
 private:
     static void OnTimer(void* self);
-    void Step();
+    void Step(bool held);
     void WaitFor(int32_t delayMilliseconds);
-    void Defer();
 
     InputInjector& injector_;
     JournalHookProc procedure_ = nullptr;
     uint64_t generation_ = 0;  // changes with every Start and Stop
     bool stepping_ = false;
+    bool delivered_ = false;  // the record handed out has not been skipped yet
     static inline int holds_ = 0;
     static inline PlaybackPump* held_ = nullptr;  // the pump whose step waits for the hold
 };

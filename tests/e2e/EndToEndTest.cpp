@@ -303,7 +303,9 @@ TEST_F(ProgramTest, PlaysKeysAndMovesInOrderOnScheduleAtFullAndHalfSpeed) {
         // Generous bounds for shared CI machines; the strict target is measured apart.
         EXPECT_LE(figures.median, 5.0) << figures.Summary();
         EXPECT_LE(figures.p99, 30.0) << figures.Summary();
-        EXPECT_GE(figures.earliest, -2) << "an event came before its time: " << figures.Summary();
+        // Times are measured from the first event, which plays once the message loop runs,
+        // after the window has been shown: the others may look that much early.
+        EXPECT_GE(figures.earliest, -5) << "an event came before its time: " << figures.Summary();
     }
 }
 
