@@ -28,6 +28,7 @@ class ProgramRunner {
     bool Start(const std::vector<std::string>& arguments);
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
     bool Running() { return process_.Running(); }
+    pid_t Pid() const { return process_.Pid(); }
     void Kill() { process_.Stop(std::chrono::milliseconds(500)); }
 
     // What the program wrote to standard output and error so far.
