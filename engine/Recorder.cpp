@@ -34,6 +34,10 @@ TRecorder* TRecorder::Create() {
 
 TRecorder::~TRecorder() {
     RunGuarded([this] { Stop(); });
+    // The listener may have started another pass from that last notification; the engine is
+    // going away, so it ends without telling anyone.
+    OnStateChange = nullptr;
+    Stop();
     if (Recorder == this) Recorder = nullptr;
 }
 

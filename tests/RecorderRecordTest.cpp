@@ -183,6 +183,16 @@ TEST(RecorderLifetime, OneEngineOnlyAndItsReleaseStopsFirst) {
     EXPECT_EQ(told, (std::vector<TRecorderState>{rsRecording, rsIdle}));
     EXPECT_EQ(Recorder, nullptr);
     EXPECT_FALSE(SimJournal::Instance().IsInstalled(JournalHookType::Record));
+
+    // A listener that plays again from the last notification leaves no hook behind.
+    TRecorder* second = TRecorder::Create();
+    second->Stream().WriteEvent(EVENTMSG{});
+    second->OnStateChange = [&](TRecorderState state) {
+        if (state == rsIdle) second->Play();
+    };
+    second->Play();
+    delete second;
+    EXPECT_FALSE(SimJournal::Instance().IsInstalled(JournalHookType::Playback));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
-    const std::string Message() const { return what(); }
+    std::string Message() const { return what(); }
 };
 
 // Replaces the first "%s" or "%d" in pattern by argument.
