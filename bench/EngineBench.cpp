@@ -16,7 +16,7 @@ constexpr std::size_t kMillionRecords = 1'000'000;
 
 // A fresh engine over a fresh simulated journal for the length of one benchmark.
 class EngineScope {
-public:
+  public:
     EngineScope() {
         SimJournal::Instance().Reset();
         engine_ = TRecorder::Create();
@@ -25,15 +25,15 @@ public:
     TRecorder& operator*() const { return *engine_; }
     TRecorder* operator->() const { return engine_; }
 
-private:
+  private:
     TRecorder* engine_;
 };
 
 void FillStream(TRecorder& engine, std::size_t records) {
     engine.Stream().Clear();
     for (std::size_t i = 0; i < records; ++i) {
-        engine.Stream().WriteEvent(EVENTMSG{msg::kMouseMove, static_cast<uint32_t>(i), 0,
-                                            static_cast<uint32_t>(i), 0});
+        engine.Stream().WriteEvent(
+            EVENTMSG{msg::kMouseMove, static_cast<uint32_t>(i), 0, static_cast<uint32_t>(i), 0});
     }
 }
 
@@ -60,8 +60,8 @@ void BM_RecordHookEvent(benchmark::State& state) {
             state.ResumeTiming();
         }
     }
-    state.counters["reserved_over_size"] = static_cast<double>(engine->Stream().Capacity() -
-                                                               engine->Stream().Size());
+    state.counters["reserved_over_size"] =
+        static_cast<double>(engine->Stream().Capacity() - engine->Stream().Size());
 }
 BENCHMARK(BM_RecordHookEvent);
 
@@ -102,8 +102,8 @@ void BM_LoadMacroFile(benchmark::State& state) {
     SaveMacroFile(engine->Stream(), path);
     for (auto _ : state) LoadMacroFile(engine->Stream(), path);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * engine->Stream().Size()));
-    state.counters["reserved_over_size"] = static_cast<double>(engine->Stream().Capacity() -
-                                                               engine->Stream().Size());
+    state.counters["reserved_over_size"] =
+        static_cast<double>(engine->Stream().Capacity() - engine->Stream().Size());
     std::remove(path.c_str());
 }
 BENCHMARK(BM_LoadMacroFile)->Unit(benchmark::kMillisecond);

@@ -15,7 +15,9 @@ const char kOutOfMemory[] = "メモリが足りません";
 
 }  // namespace
 
-void SetHookErrorSink(HookErrorSink sink) { Sink() = std::move(sink); }
+void SetHookErrorSink(HookErrorSink sink) {
+    Sink() = std::move(sink);
+}
 
 void ReportHookError(const std::string& message) {
     if (Sink()) {

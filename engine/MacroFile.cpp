@@ -30,6 +30,10 @@ void SaveMacroFile(MacroStream& stream, const std::string& fileName) {
     ReplaceFileContents(fileName, stream.Data(), stream.Size());
 }
 
-void LoadMacroFile(const std::string& fileName) { LoadMacroFile(Recorder->Stream(), fileName); }
+void LoadMacroFile(const std::string& fileName) {
+    LoadMacroFile(Recorder->Stream(), fileName);
+}
 
-void SaveMacroFile(const std::string& fileName) { SaveMacroFile(Recorder->Stream(), fileName); }
+void SaveMacroFile(const std::string& fileName) {
+    SaveMacroFile(Recorder->Stream(), fileName);
+}

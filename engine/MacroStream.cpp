@@ -10,11 +10,14 @@ namespace {
 const char kOutOfMemory[] = "メモリストリームの拡大中にメモリが足りなくなりました";
 
 std::size_t RoundUpToBlock(std::size_t count) {
-    return (count + MacroStream::kBlockSize - 1) / MacroStream::kBlockSize * MacroStream::kBlockSize;
+    return (count + MacroStream::kBlockSize - 1) / MacroStream::kBlockSize *
+           MacroStream::kBlockSize;
 }
 }  // namespace
 
-MacroStream::~MacroStream() { std::free(data_); }
+MacroStream::~MacroStream() {
+    std::free(data_);
+}
 
 void MacroStream::Reserve(std::size_t count) {
     if (count <= capacity_) return;

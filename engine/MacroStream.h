@@ -10,7 +10,7 @@
 enum class SeekOrigin { Begin, Current };
 
 class MacroStream {
-public:
+  public:
     static constexpr std::size_t kBlockSize = 8192;
 
     MacroStream() = default;
@@ -48,7 +48,7 @@ public:
     void SetMemoryLimit(std::size_t bytes) { limit_ = bytes; }
     std::size_t MemoryLimit() const { return limit_; }
 
-private:
+  private:
     void Reserve(std::size_t count);
 
     uint8_t* data_ = nullptr;

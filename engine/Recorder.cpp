@@ -14,7 +14,9 @@ const char kPlaybackHookFailed[] = "Playback hook が作成できませんでし
 const char kNotReadyToRecord[] = "マクロを記録できる準備ができていません。";
 const char kRecordHookFailed[] = "JournalHook が作成できませんでした。";
 
-EVENTMSG* EventAt(intptr_t lParam) { return reinterpret_cast<EVENTMSG*>(lParam); }
+EVENTMSG* EventAt(intptr_t lParam) {
+    return reinterpret_cast<EVENTMSG*>(lParam);
+}
 
 // Keyboard parameters as the system takes them on playback: the key code alone in paramL,
 // the scan code in paramH. The stream keeps the recorded layout.

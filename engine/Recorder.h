@@ -16,7 +16,7 @@ enum TRecorderState : uint8_t { rsIdle = 0, rsRecording = 2, rsPlaying = 3 };
 using TRecorderStateEvent = std::function<void(TRecorderState)>;
 
 class TRecorder {
-public:
+  public:
     // Creates the one engine and makes it the global Recorder; returns null when an engine
     // exists already.
     static TRecorder* Create();
@@ -46,7 +46,7 @@ public:
     void Skip();
     void RecordEvent(const EVENTMSG& event);
 
-private:
+  private:
     TRecorder() = default;
     void SetState(TRecorderState newState);
     uint32_t DueTick(uint32_t storedTime) const;

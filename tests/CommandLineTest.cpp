@@ -13,7 +13,10 @@ TEST(SplitCommandLine, SeparatorsQuotesAndEmptyPairs) {
         {"p \"C:\\My Macros\\a.mcr\" /S", {"p", "C:\\My Macros\\a.mcr", "/S"}},
         {"p C:\\\"My Macros\"\\a.mcr", {"p", "C:\\My Macros\\a.mcr"}},
         {"p \"\" /S", {"p", "/S"}},
-        {"p a\x01" "b\x1f" "c", {"p", "a", "b", "c"}},
+        {"p a\x01"
+         "b\x1f"
+         "c",
+         {"p", "a", "b", "c"}},
         {"p \"unterminated quote /E", {"p", "unterminated quote /E"}},
         {"p a\"\"b", {"p", "ab"}},
         {"", {}},

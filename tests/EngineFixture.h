@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "engine/HookErrors.h"
 #include "engine/Recorder.h"
-#include "toolkit/Exception.h"
 #include "platform/sim/SimJournal.h"
+#include "toolkit/Exception.h"
 
 class EngineTest : public ::testing::Test {
-public:
+  public:
     void SetUp() override {
         SimJournal::Instance().Reset();
         engine = TRecorder::Create();
@@ -67,10 +68,5 @@ inline SimJournal::PlaybackOptions AskingPartWay() {
 // Expects fn to throw Exception with exactly text.
 template <class Fn>
 void ExpectError(Fn&& fn, const std::string& text) {
-    try {
-        fn();
-        ADD_FAILURE() << "no error; expected: " << text;
-    } catch (const std::exception& error) {
-        EXPECT_EQ(error.what(), text);
-    }
+    EXPECT_EQ(ErrorOf(std::forward<Fn>(fn)), text);
 }

@@ -1,7 +1,7 @@
 #include "platform/x11/KeyMapping.h"
 
-#include "platform/x11/KeySymbols.h"
 #include <gtest/gtest.h>
+#include "platform/x11/KeySymbols.h"
 
 #include <cstdint>
 #include <ostream>

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "ErrorOf.h"
 #include "ScratchDirectory.h"
 #include "engine/MacroFile.h"
 #include "engine/MacroStream.h"
@@ -17,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class MacroFileTest : public ::testing::Test {
-protected:
+  protected:
     std::string PathOf(const std::string& name) const { return scratch.File(name); }
     static std::string Bytes(const std::string& path) { return ReadBytes(path); }
     static void Put(const std::string& path, const std::string& bytes) { WriteBytes(path, bytes); }
@@ -33,16 +34,6 @@ protected:
     ScratchDirectory scratch;
     std::string dirPath = fs::path(scratch.File("x")).parent_path().string();
 };
-
-template <class Fn>
-std::string ErrorOf(Fn&& fn) {
-    try {
-        fn();
-    } catch (const Exception& error) {
-        return error.what();
-    }
-    return "";
-}
 
 TEST(EventRecord, FieldsAreLittleEndianAtFixedOffsets) {
     uint8_t bytes[kEventMsgSize];
@@ -157,7 +148,7 @@ TEST_F(MacroFileTest, SaveThatCannotCreateReportsTheName) {
 
 // Makes every write past `bytes` fail, as a full disk does, for the life of the object.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &saved_);
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -169,7 +160,7 @@ public:
         std::signal(SIGXFSZ, previousHandler_);
     }
 
-private:
+  private:
     rlimit saved_{};
     void (*previousHandler_)(int) = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "ErrorOf.h"
 #include "ScratchDirectory.h"
 #include "toolkit/Exception.h"
 #include "ui/MacroListFile.h"
@@ -42,21 +43,11 @@ TEST(PlaylistText, SavingWritesCrLfAfterEveryEntry) {
 }
 
 class PlaylistFileTest : public ::testing::Test {
-protected:
+  protected:
     std::string PathOf(const std::string& name) const { return scratch.File(name); }
     static std::string Bytes(const std::string& path) { return ReadBytes(path); }
     ScratchDirectory scratch;
 };
-
-template <class Fn>
-std::string ErrorOf(Fn&& fn) {
-    try {
-        fn();
-    } catch (const Exception& error) {
-        return error.what();
-    }
-    return "";
-}
 
 TEST_F(PlaylistFileTest, LoadReplacesAndSaveNormalisesLineEnds) {
     std::ofstream(PathOf("in.mlf"), std::ios::binary) << "x.mcr\ny.mcr\rz.mcr";

@@ -54,9 +54,11 @@ TEST_F(RecordTest, RecordingExampleWithCtrlBreakAndTheMergeThatFollows) {
 
 TEST_F(RecordTest, OnlyKeyboardMessagesWithKeyCodeThreeEndARecording) {
     engine->Record(false);
-    const std::pair<uint32_t, uint32_t> notBreaks[] = {
-        {msg::kMouseMove, 0x00000003}, {msg::kLButtonDown, 0x0103}, {msg::kKeyDown, 0x0300},
-        {0x00FF, 3},                   {0x0109, 3}};
+    const std::pair<uint32_t, uint32_t> notBreaks[] = {{msg::kMouseMove, 0x00000003},
+                                                       {msg::kLButtonDown, 0x0103},
+                                                       {msg::kKeyDown, 0x0300},
+                                                       {0x00FF, 3},
+                                                       {0x0109, 3}};
     for (auto [message, paramL] : notBreaks) journal.SendRecordEvent(message, paramL);
     EXPECT_EQ(engine->State(), rsRecording);
     for (uint32_t breakMessage : {msg::kKeyUp, msg::kSysKeyDown, msg::kKeyLast}) {

@@ -8,7 +8,7 @@
 namespace {
 
 class RunTest : public UiTest {
-protected:
+  protected:
     void OpenMacro(const std::string& path) {
         sim.AnswerFileDialog(path);
         sim.Click(form->Button1);
@@ -116,8 +116,8 @@ TEST_F(RunTest, EndlessLoopEndedByJournalCancel) {
 
 TEST_F(RunTest, ListRunOverThreeEntries) {
     Start();
-    form->ListBox1.SetItems({MakeMacro("x.mcr", {0, 100}), MakeMacro("y.mcr", {0, 100}),
-                             MakeMacro("z.mcr", {0, 100})});
+    form->ListBox1.SetItems(
+        {MakeMacro("x.mcr", {0, 100}), MakeMacro("y.mcr", {0, 100}), MakeMacro("z.mcr", {0, 100})});
     sim.Click(form->SpeedButton1);
     EXPECT_EQ(form->StatusText(), "実行中");
     EXPECT_EQ(form->Caption(), " Tapewright R.7 - [x.mcr]");

@@ -18,7 +18,7 @@
 #include "ui/MainForm.h"
 
 class UiTest : public ::testing::Test {
-public:
+  public:
     UiTest() {
         SimJournal::Instance().Reset();
         SetBackend(&sim);

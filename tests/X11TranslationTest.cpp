@@ -11,14 +11,13 @@ namespace {
 
 // Key codes of a standard evdev keyboard and the unshifted symbols on them.
 constexpr uint32_t kKeyA = 38, kCtrlL = 37, kAltL = 64, kShiftL = 50, kPause = 127, kF10 = 76;
-const std::map<uint32_t, uint32_t> kKeySyms = {{kKeyA, 0x61},   {kCtrlL, 0xffe3},
-                                               {kAltL, 0xffe9}, {kShiftL, 0xffe1},
-                                               {kPause, 0xff13}, {kF10, 0xffc7}};
+const std::map<uint32_t, uint32_t> kKeySyms = {{kKeyA, 0x61},     {kCtrlL, 0xffe3}, {kAltL, 0xffe9},
+                                               {kShiftL, 0xffe1}, {kPause, 0xff13}, {kF10, 0xffc7}};
 
 constexpr int kPress = 2, kRelease = 3, kButtonPress = 4, kButtonRelease = 5, kMotion = 6;
 
 class TranslatorTest : public ::testing::Test {
-protected:
+  protected:
     EVENTMSG Key(int type, uint32_t keycode, uint32_t time = 0) {
         auto record = translator.Translate(XDeviceEvent{type, keycode, 0, 0, time});
         EXPECT_TRUE(record.has_value());

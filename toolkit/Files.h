@@ -10,7 +10,7 @@
 // A file opened for reading. Open throws Exception("ファイル %s は開けません") when the
 // file is missing, is a directory or cannot be opened.
 class InputFile {
-public:
+  public:
     static InputFile Open(const std::string& path);
     InputFile(InputFile&&) noexcept;
     InputFile& operator=(InputFile&&) noexcept;
@@ -20,7 +20,7 @@ public:
     // Reads up to count bytes; returns how many were read (0 at the end or on an error).
     std::size_t Read(void* destination, std::size_t count);
 
-private:
+  private:
     explicit InputFile(int handle) : handle_(handle) {}
     int handle_ = -1;
 };

@@ -6,7 +6,9 @@ std::vector<std::string>& ProgramArguments() {
     return arguments;
 }
 
-bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsSeparator(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
@@ -37,4 +39,6 @@ void SetProgramArguments(std::vector<std::string> arguments) {
     ProgramArguments() = std::move(arguments);
 }
 
-std::string ParamStr(std::size_t i) { return ArgumentAt(ProgramArguments(), i); }
+std::string ParamStr(std::size_t i) {
+    return ArgumentAt(ProgramArguments(), i);
+}

@@ -4,7 +4,7 @@
 #include "toolkit/Form.h"
 
 class TForm2 : public TForm {
-public:
+  public:
     TForm2();
 
     TEdit Edit1{this, "Edit1"};

@@ -16,11 +16,17 @@ std::string TForm1::StatusText() const {
     return SB.Panels().empty() ? std::string() : SB.Panels().front().Text;
 }
 
-void TForm1::SetStatusText(const std::string& text) { SB.SetPanelText(0, text); }
+void TForm1::SetStatusText(const std::string& text) {
+    SB.SetPanelText(0, text);
+}
 
-void TForm1::SetTitleName(const std::string& name) { SetCaption(kTitlePrefix + name + "]"); }
+void TForm1::SetTitleName(const std::string& name) {
+    SetCaption(kTitlePrefix + name + "]");
+}
 
-int32_t TForm1::HiddenHeight() const { return StopButton.Height() + ComboBox1.Height() + 9; }
+int32_t TForm1::HiddenHeight() const {
+    return StopButton.Height() + ComboBox1.Height() + 9;
+}
 
 // The time scale is the selected item's text up to its first blank.
 void TForm1::ApplySpeed() {
@@ -51,7 +57,9 @@ void TForm1::ApplyRecordingSet() {
     StopButton.SetEnabled(true);
 }
 
-void TForm1::ApplyReleasedSet() { SetRunButtons(true, true, true); }
+void TForm1::ApplyReleasedSet() {
+    SetRunButtons(true, true, true);
+}
 
 void TForm1::RefreshButtons() {
     TRecorderState state = Recorder->State();
@@ -114,7 +122,9 @@ void TForm1::StopButtonClick(TObject*) {
     ApplyReleasedSet();
 }
 
-void TForm1::PlayButtonClick(TObject*) { StartFirstPass("1"); }
+void TForm1::PlayButtonClick(TObject*) {
+    StartFirstPass("1");
+}
 
 // Play and the list start begin a run alike; only the first pass counter differs.
 void TForm1::StartFirstPass(const char* passCounter) {

@@ -14,7 +14,7 @@
 #include "toolkit/Form.h"
 
 class TForm1 : public TForm {
-public:
+  public:
     // settingsSystem lets tests point the settings store at a scratch executable path.
     explicit TForm1(TIniQuillSystem settingsSystem = {});
 
@@ -90,7 +90,7 @@ public:
     void ApplySpeed();
     int32_t HiddenHeight() const;
 
-private:
+  private:
     void LayOutWindow();
     void LayOutToolButtons();
     void LayOutStrip();

@@ -51,9 +51,9 @@ struct LabelLayout {
 };
 
 const LabelLayout kRunVariableLabels[] = {
-    {&TForm1::Label1, 84, 266, "0"},       {&TForm1::Label2, 52, 312, "1"},
-    {&TForm1::Label3, 134, 305, "0"},      {&TForm1::Label4, 416, 384, "Label4"},
-    {&TForm1::Label5, 416, 272, ""},       {&TForm1::Label6, 568, 344, ""},
+    {&TForm1::Label1, 84, 266, "0"},  {&TForm1::Label2, 52, 312, "1"},
+    {&TForm1::Label3, 134, 305, "0"}, {&TForm1::Label4, 416, 384, "Label4"},
+    {&TForm1::Label5, 416, 272, ""},  {&TForm1::Label6, 568, 344, ""},
 };
 
 // Items 4, 6 and 7 carry one more blank at the end; only the text before the first blank
@@ -68,8 +68,8 @@ TStrings SpeedItems() {
     return items;
 }
 
-void SetUpDialog(TFileDialog& dialog, const char* title, const char* filter,
-                 const char* defaultExt, TOpenOptions options) {
+void SetUpDialog(TFileDialog& dialog, const char* title, const char* filter, const char* defaultExt,
+                 TOpenOptions options) {
     dialog.Title = title;
     dialog.Filter = filter;
     dialog.DefaultExt = defaultExt;
@@ -78,7 +78,8 @@ void SetUpDialog(TFileDialog& dialog, const char* title, const char* filter,
 
 }  // namespace
 
-TForm1::TForm1(TIniQuillSystem settingsSystem) : TForm("Form1"), IniQuill1(std::move(settingsSystem)) {
+TForm1::TForm1(TIniQuillSystem settingsSystem)
+    : TForm("Form1"), IniQuill1(std::move(settingsSystem)) {
     LayOutWindow();
     LayOutToolButtons();
     LayOutStrip();
@@ -183,13 +184,20 @@ void TForm1::BindHandlers() {
     OnCreate = [this](TObject* sender) { FormCreate(sender); };
     OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
     const std::pair<TControl*, void (TForm1::*)(TObject*)> clicks[] = {
-        {&Button1, &TForm1::Button1Click},           {&PlayButton, &TForm1::PlayButtonClick},
-        {&Loop, &TForm1::LoopClick},                 {&SpeedButton1, &TForm1::SpeedButton1Click},
-        {&RecordButton, &TForm1::RecordButtonClick}, {&StopButton, &TForm1::StopButtonClick},
-        {&New1, &TForm1::New1Click},                 {&SpeedButton6, &TForm1::SpeedButton6Click},
-        {&SpeedButton2, &TForm1::SpeedButton2Click}, {&SpeedButton7, &TForm1::SpeedButton7Click},
-        {&SpeedButton5, &TForm1::SpeedButton5Click}, {&SpeedButton4, &TForm1::SpeedButton4Click},
-        {&SpeedButton3, &TForm1::SpeedButton3Click}, {&Button2, &TForm1::Button2Click},
+        {&Button1, &TForm1::Button1Click},
+        {&PlayButton, &TForm1::PlayButtonClick},
+        {&Loop, &TForm1::LoopClick},
+        {&SpeedButton1, &TForm1::SpeedButton1Click},
+        {&RecordButton, &TForm1::RecordButtonClick},
+        {&StopButton, &TForm1::StopButtonClick},
+        {&New1, &TForm1::New1Click},
+        {&SpeedButton6, &TForm1::SpeedButton6Click},
+        {&SpeedButton2, &TForm1::SpeedButton2Click},
+        {&SpeedButton7, &TForm1::SpeedButton7Click},
+        {&SpeedButton5, &TForm1::SpeedButton5Click},
+        {&SpeedButton4, &TForm1::SpeedButton4Click},
+        {&SpeedButton3, &TForm1::SpeedButton3Click},
+        {&Button2, &TForm1::Button2Click},
     };
     for (auto [control, handler] : clicks) {
         control->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };

@@ -25,7 +25,9 @@ void TForm1::SpeedButton5Click(TObject*) {
     ListBox1.AddItem(OpenDialog2.FileName);
 }
 
-void TForm1::SpeedButton4Click(TObject*) { ListBox1.DeleteItem(ListBox1.ItemIndex()); }
+void TForm1::SpeedButton4Click(TObject*) {
+    ListBox1.DeleteItem(ListBox1.ItemIndex());
+}
 
 void TForm1::SpeedButton3Click(TObject*) {
     if (!SaveDialog2.Execute()) return;
@@ -44,4 +46,6 @@ void TForm1::SpeedButton1Click(TObject*) {
     if (copyFailure) std::rethrow_exception(copyFailure);
 }
 
-void TForm1::Button2Click(TObject*) { StartFirstPass("0"); }
+void TForm1::Button2Click(TObject*) {
+    StartFirstPass("0");
+}

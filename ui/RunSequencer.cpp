@@ -36,8 +36,7 @@ void TForm1::RunIdleProcedure() {
 }
 
 void TForm1::TakeListPath() {
-    int32_t entryIndex =
-        static_cast<int32_t>(static_cast<uint32_t>(StrToInt(PassCounter())) + 1u);
+    int32_t entryIndex = static_cast<int32_t>(static_cast<uint32_t>(StrToInt(PassCounter())) + 1u);
     SetPassCounter(IntToStr(entryIndex));
     if (entryIndex > StrToInt(LoopLimit())) {
         FinishRun();
@@ -59,7 +58,8 @@ void TForm1::TakeEndlessPath() {
 }
 
 void TForm1::TakeCountedPath() {
-    SetPassCounter(IntToStr(static_cast<int64_t>(static_cast<uint64_t>(StrToInt64(PassCounter())) + 1u)));
+    SetPassCounter(
+        IntToStr(static_cast<int64_t>(static_cast<uint64_t>(StrToInt64(PassCounter())) + 1u)));
     int64_t limit = StrToInt64(LoopLimit());
     if (StrToInt64(PassCounter()) > limit) {
         FinishRun();

@@ -7,7 +7,9 @@ SimJournal& SimJournal::Instance() {
     return journal;
 }
 
-void SimJournal::Reset() { *this = SimJournal(); }
+void SimJournal::Reset() {
+    *this = SimJournal();
+}
 
 void SimJournal::FailInstalls(JournalHookType type, bool fail) {
     (type == JournalHookType::Record ? failRecord_ : failPlayback_) = fail;
@@ -21,7 +23,9 @@ const SimJournal::Hook* SimJournal::Find(JournalHookType type) const {
     return nullptr;
 }
 
-bool SimJournal::IsInstalled(JournalHookType type) const { return Find(type) != nullptr; }
+bool SimJournal::IsInstalled(JournalHookType type) const {
+    return Find(type) != nullptr;
+}
 
 JournalHookHandle SimJournal::InstalledHandle(JournalHookType type) const {
     const Hook* hook = Find(type);
@@ -112,11 +116,15 @@ JournalHookHandle InstallJournalHook(JournalHookType type, JournalHookProc proce
     return SimJournal::Instance().Install(type, procedure);
 }
 
-void RemoveJournalHook(JournalHookHandle handle) { SimJournal::Instance().Remove(handle); }
+void RemoveJournalHook(JournalHookHandle handle) {
+    SimJournal::Instance().Remove(handle);
+}
 
 int32_t CallNextJournalHook(JournalHookHandle handle, int32_t code, uintptr_t wParam,
                             intptr_t lParam) {
     return SimJournal::Instance().CallNext(handle, code, wParam, lParam);
 }
 
-uint32_t JournalTickCount() { return SimJournal::Instance().Tick(); }
+uint32_t JournalTickCount() {
+    return SimJournal::Instance().Tick();
+}

@@ -17,7 +17,7 @@ struct PostedMessage {
 };
 
 class SimJournal {
-public:
+  public:
     struct Delivery {
         EVENTMSG event;
         uint32_t tick;  // the virtual tick at which the sink delivered it
@@ -46,8 +46,7 @@ public:
 
     // The event source: calls the record hook with kHookAction and an event stamped now.
     // Returns false when no record hook is installed.
-    bool SendRecordEvent(uint32_t message, uint32_t paramL, uint32_t paramH = 0,
-                         uint32_t hwnd = 0);
+    bool SendRecordEvent(uint32_t message, uint32_t paramL, uint32_t paramH = 0, uint32_t hwnd = 0);
     // Calls the record hook with any code (negative, system-modal) and no event.
     int32_t SendRecordCode(int32_t code);
 
@@ -77,7 +76,7 @@ public:
     void Remove(JournalHookHandle handle);
     int32_t CallNext(JournalHookHandle handle, int32_t code, uintptr_t wParam, intptr_t lParam);
 
-private:
+  private:
     struct Hook {
         JournalHookHandle handle;
         JournalHookType type;

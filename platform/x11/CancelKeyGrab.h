@@ -6,7 +6,7 @@
 #include <functional>
 
 class CancelKeyGrab {
-public:
+  public:
     CancelKeyGrab(Display* display, std::function<void()> onCancel);
     ~CancelKeyGrab();
 
@@ -15,7 +15,7 @@ public:
     // is removed and installed again at once, and a Ctrl+Esc must not slip through then.
     void Disable();
 
-private:
+  private:
     static void OnReadable(int fd, void* self);
     static void OnLetGo(void* self);
     void Grab(bool on);

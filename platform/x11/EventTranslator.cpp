@@ -9,7 +9,9 @@
 
 namespace {
 
-uint32_t Coordinate(int32_t value) { return static_cast<uint32_t>(value); }
+uint32_t Coordinate(int32_t value) {
+    return static_cast<uint32_t>(value);
+}
 
 EVENTMSG MouseRecord(uint32_t message, const XDeviceEvent& event, uint32_t hwnd = 0) {
     return EVENTMSG{message, Coordinate(event.rootX), Coordinate(event.rootY), event.time, hwnd};
@@ -51,8 +53,8 @@ std::optional<EVENTMSG> EventTranslator::TranslateKey(const XDeviceEvent& event)
 
     WindowsKey key = WindowsKeyFromKeySym(keysym);
     if (key.virtualKey == 0) key.scanCode = static_cast<uint8_t>(event.detail - 8);
-    uint32_t message = system ? (down ? msg::kSysKeyDown : msg::kSysKeyUp)
-                              : (down ? msg::kKeyDown : msg::kKeyUp);
+    uint32_t message =
+        system ? (down ? msg::kSysKeyDown : msg::kSysKeyUp) : (down ? msg::kKeyDown : msg::kKeyUp);
     return EVENTMSG{message, KeyParamL(key), KeyParamH(key), event.time, 0};
 }
 

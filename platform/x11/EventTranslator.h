@@ -26,7 +26,7 @@ struct XDeviceEvent {
 inline constexpr int32_t kWheelDelta = 120;
 
 class EventTranslator {
-public:
+  public:
     // keysymOf gives the unshifted key symbol of a key code in the current mapping.
     explicit EventTranslator(std::function<uint32_t(uint32_t keycode)> keysymOf)
         : keysymOf_(std::move(keysymOf)) {}
@@ -35,7 +35,7 @@ public:
     // button's release, buttons beyond 7).
     std::optional<EVENTMSG> Translate(const XDeviceEvent& event);
 
-private:
+  private:
     std::optional<EVENTMSG> TranslateKey(const XDeviceEvent& event);
     std::optional<EVENTMSG> TranslateButton(const XDeviceEvent& event) const;
     void TrackModifier(uint32_t keysym, bool down);

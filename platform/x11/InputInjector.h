@@ -8,7 +8,7 @@
 #include "engine/EventMsg.h"
 
 class InputInjector {
-public:
+  public:
     explicit InputInjector(Display* display) : display_(display) {}
 
     static bool Available(Display* display);
@@ -16,7 +16,7 @@ public:
     // Releases every key and button that Apply pressed and did not release.
     void ReleaseAll();
 
-private:
+  private:
     Display* display_;
     std::set<unsigned> keys_;
     std::set<unsigned> buttons_;

@@ -10,4 +10,6 @@ inline uint64_t MonotonicNanoseconds() {
     return static_cast<uint64_t>(now.tv_sec) * 1'000'000'000u + static_cast<uint64_t>(now.tv_nsec);
 }
 
-inline uint32_t MonotonicTick() { return static_cast<uint32_t>(MonotonicNanoseconds() / 1'000'000u); }
+inline uint32_t MonotonicTick() {
+    return static_cast<uint32_t>(MonotonicNanoseconds() / 1'000'000u);
+}

@@ -11,7 +11,7 @@
 class InputInjector;
 
 class PlaybackPump {
-public:
+  public:
     explicit PlaybackPump(InputInjector& injector) : injector_(injector) {}
     ~PlaybackPump() { Stop(); }
 
@@ -20,7 +20,7 @@ public:
     // through from inside a command, so that a pass never runs to its end (and into the next
     // pass) nested inside the command or the pass start that started it.
     class Hold {
-    public:
+      public:
         Hold() { ++holds_; }
         ~Hold();
         Hold(const Hold&) = delete;
@@ -31,7 +31,7 @@ public:
     void Stop();
     bool Running() const { return procedure_ != nullptr; }
 
-private:
+  private:
     static void OnTimer(void* self);
     void Step(bool held);
     void WaitFor(int32_t delayMilliseconds);

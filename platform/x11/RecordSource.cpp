@@ -74,8 +74,7 @@ void RecordSource::OnIntercept(XPointer self, XRecordInterceptData* data) {
 
 void RecordSource::Deliver(const unsigned char* wire) {
     const auto* event = reinterpret_cast<const xEvent*>(wire);
-    XDeviceEvent device{event->u.u.type & 0x7F, event->u.u.detail,
-                        event->u.keyButtonPointer.rootX, event->u.keyButtonPointer.rootY,
-                        event->u.keyButtonPointer.time};
+    XDeviceEvent device{event->u.u.type & 0x7F, event->u.u.detail, event->u.keyButtonPointer.rootX,
+                        event->u.keyButtonPointer.rootY, event->u.keyButtonPointer.time};
     if (sink_) sink_(device);
 }

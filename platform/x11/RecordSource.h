@@ -9,7 +9,7 @@
 #include "platform/x11/EventTranslator.h"
 
 class RecordSource {
-public:
+  public:
     using Sink = std::function<void(const XDeviceEvent&)>;
 
     // control: the connection through which the context is managed.
@@ -22,7 +22,7 @@ public:
     void Stop();
     bool Running() const { return context_ != 0; }
 
-private:
+  private:
     static void OnReadable(int fd, void* self);
     static void OnIntercept(XPointer self, XRecordInterceptData* data);
     void Deliver(const unsigned char* wire);

@@ -21,7 +21,7 @@
 namespace {
 
 class X11Journal {
-public:
+  public:
     static X11Journal& Instance() {
         static X11Journal journal;
         return journal;
@@ -32,7 +32,7 @@ public:
     void Cancel();
     void SetCancelHandler(std::function<void()> handler) { cancelHandler_ = std::move(handler); }
 
-private:
+  private:
     struct Hook {
         JournalHookHandle handle;
         JournalHookType type;
@@ -64,7 +64,8 @@ bool X11Journal::Connect() {
     source_ = std::make_unique<RecordSource>(display_);
     Display* display = display_;
     translator_ = std::make_unique<EventTranslator>([display](uint32_t keycode) {
-        return static_cast<uint32_t>(XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0));
+        return static_cast<uint32_t>(
+            XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0));
     });
     grab_ = std::make_unique<CancelKeyGrab>(display_, [this] { Cancel(); });
     return true;
@@ -134,10 +135,14 @@ JournalHookHandle InstallJournalHook(JournalHookType type, JournalHookProc proce
     return X11Journal::Instance().Install(type, procedure);
 }
 
-void RemoveJournalHook(JournalHookHandle handle) { X11Journal::Instance().Remove(handle); }
+void RemoveJournalHook(JournalHookHandle handle) {
+    X11Journal::Instance().Remove(handle);
+}
 
 int32_t CallNextJournalHook(JournalHookHandle, int32_t, uintptr_t, intptr_t) {
     return 0;  // this journal has no chain of other hooks
 }
 
-uint32_t JournalTickCount() { return MonotonicTick(); }
+uint32_t JournalTickCount() {
+    return MonotonicTick();
+}

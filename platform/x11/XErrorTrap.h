@@ -4,7 +4,7 @@
 #include <X11/Xlib.h>
 
 class XErrorTrap {
-public:
+  public:
     explicit XErrorTrap(Display* display) : display_(display) {
         failed_ = false;
         previous_ = XSetErrorHandler(&XErrorTrap::Handle);
@@ -18,7 +18,7 @@ public:
         return failed_;
     }
 
-private:
+  private:
     static int Handle(Display*, XErrorEvent*) {
         failed_ = true;
         return 0;
