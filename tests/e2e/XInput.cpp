@@ -64,6 +64,11 @@ void XInput::MoveTo(int x, int y) {
     Sync();
 }
 
+void XInput::MoveWithoutWaiting(int x, int y) {
+    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XFlush(display_);
+}
+
 void XInput::ButtonDown(unsigned button) {
     XTestFakeButtonEvent(display_, button, True, CurrentTime);
     Sync();

@@ -24,6 +24,10 @@ class XInput {
     bool Type(const std::string& text);
 
     void MoveTo(int x, int y);
+    // Sends a pointer move without waiting for the server, for bursts; WaitForServer ends
+    // the burst.
+    void MoveWithoutWaiting(int x, int y);
+    void WaitForServer() { Sync(); }
     void ButtonDown(unsigned button);
     void ButtonUp(unsigned button);
     void Click(unsigned button = 1);
