@@ -79,6 +79,9 @@ TEST(InputPlanTest, RecordsAsHandedOverBecomeTheInputTheyRecorded) {
     ASSERT_EQ(sys.size(), 1u);
     EXPECT_FALSE(sys[0].press);
     EXPECT_EQ(sys[0].code, KeySymFromWindowsKey(0x12, 0x38, true));
+    // Right Alt also offers AltGr, for keyboard mappings that have no Alt_R.
+    EXPECT_GT(sys[0].keysyms.size(), 1u);
+    EXPECT_EQ(sys[0].keysyms.front(), sys[0].code);
 
     auto click = PlanInput(EVENTMSG{msg::kLButtonUp, 300, 200, 0, 0});
     ASSERT_EQ(click.size(), 2u);

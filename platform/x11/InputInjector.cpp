@@ -12,6 +12,13 @@ bool InputInjector::Available(Display* display) {
     return XTestQueryExtension(display, &event, &error, &major, &minor);
 }
 
+KeyCode InputInjector::KeyCodeFor(const std::vector<uint32_t>& keysyms) const {
+    for (uint32_t keysym : keysyms) {
+        if (KeyCode keycode = XKeysymToKeycode(display_, keysym); keycode != 0) return keycode;
+    }
+    return 0;
+}
+
 void InputInjector::Apply(const EVENTMSG& record) {
     for (const InputAction& action : PlanInput(record)) {
         switch (action.kind) {
@@ -27,7 +34,7 @@ void InputInjector::Apply(const EVENTMSG& record) {
                 }
                 break;
             case InputAction::Key: {
-                KeyCode keycode = XKeysymToKeycode(display_, action.code);
+                KeyCode keycode = KeyCodeFor(action.keysyms);
                 if (keycode == 0) break;
                 XTestFakeKeyEvent(display_, keycode, action.press, CurrentTime);
                 if (action.press) {

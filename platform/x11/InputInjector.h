@@ -3,7 +3,9 @@
 // stays held down when a playback ends before the stream released it.
 #include <X11/Xlib.h>
 
+#include <cstdint>
 #include <set>
+#include <vector>
 
 #include "engine/EventMsg.h"
 
@@ -17,6 +19,8 @@ class InputInjector {
     void ReleaseAll();
 
   private:
+    KeyCode KeyCodeFor(const std::vector<uint32_t>& keysyms) const;
+
     Display* display_;
     std::set<unsigned> keys_;
     std::set<unsigned> buttons_;

@@ -39,9 +39,10 @@ std::vector<InputAction> KeyPlan(const EVENTMSG& record, bool press) {
     bool handedOver = record.message == msg::kKeyDown || record.message == msg::kKeyUp;
     WindowsKey key = handedOver ? WindowsKeyFromHandedParams(record.paramL, record.paramH)
                                 : WindowsKeyFromParams(record.paramL, record.paramH);
-    uint32_t keysym = KeySymFromWindowsKey(key.virtualKey, key.scanCode, key.extended);
-    if (keysym == 0) return {};
-    return {InputAction{InputAction::Key, keysym, press, 0, 0}};
+    std::vector<uint32_t> keysyms =
+        KeySymsFromWindowsKey(key.virtualKey, key.scanCode, key.extended);
+    if (keysyms.empty()) return {};
+    return {InputAction{InputAction::Key, keysyms.front(), press, 0, 0, std::move(keysyms)}};
 }
 
 }  // namespace

@@ -12,6 +12,9 @@ struct InputAction {
     bool press = false;
     int32_t x = 0;
     int32_t y = 0;
+    // For Key: every symbol on the recorded key, code first; the player presses the first
+    // one the current keyboard mapping has.
+    std::vector<uint32_t> keysyms = {};
 };
 
 // The actions for a record as the playback hook hands it over: WM_KEYDOWN/WM_KEYUP with
