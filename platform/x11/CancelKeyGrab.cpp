@@ -3,20 +3,39 @@
 #include <FL/Fl.H>
 #include <X11/keysym.h>
 
+#include <iterator>
+
 #include "platform/x11/XErrorTrap.h"
 
 namespace {
-// Ctrl+Esc counts whatever the state of Caps Lock and Num Lock.
-constexpr unsigned kLockVariants[] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask};
+// Ctrl+Esc counts whatever else is held: Shift, Alt, AltGr, the lock keys or any other
+// modifier that the macro or the user holds at the time. A passive grab matches one exact
+// modifier state, so the key is grabbed under Ctrl combined with every set of the others.
+constexpr unsigned kOtherModifiers[] = {ShiftMask, LockMask, Mod1Mask, Mod2Mask,
+                                        Mod3Mask,  Mod4Mask, Mod5Mask};
+constexpr unsigned kModifierSets = 1u << std::size(kOtherModifiers);
+
+unsigned ModifierSet(unsigned index) {
+    unsigned mask = ControlMask;
+    for (unsigned bit = 0; bit < std::size(kOtherModifiers); ++bit) {
+        if ((index & (1u << bit)) != 0) mask |= kOtherModifiers[bit];
+    }
+    return mask;
+}
 }  // namespace
 
 CancelKeyGrab::CancelKeyGrab(Display* display, std::function<void()> onCancel)
     : display_(display), onCancel_(std::move(onCancel)) {
     escape_ = XKeysymToKeycode(display_, XK_Escape);
     Fl::add_fd(ConnectionNumber(display_), FL_READ, &CancelKeyGrab::OnReadable, this);
+    // An XSync on this connection (the journal's own requests) can move a queued Ctrl+Esc
+    // into Xlib's queue, where no readable descriptor announces it: look there before each
+    // wait of the UI loop.
+    Fl::add_check(&CancelKeyGrab::OnCheck, this);
 }
 
 CancelKeyGrab::~CancelKeyGrab() {
+    Fl::remove_check(&CancelKeyGrab::OnCheck, this);
     Fl::remove_timeout(&CancelKeyGrab::OnLetGo, this);
     Fl::remove_fd(ConnectionNumber(display_));
 }
@@ -25,12 +44,12 @@ void CancelKeyGrab::Grab(bool on) {
     if (escape_ == 0) return;
     Window root = DefaultRootWindow(display_);
     XErrorTrap trap(display_);  // another client may hold the same grab
-    for (unsigned locks : kLockVariants) {
+    for (unsigned index = 0; index < kModifierSets; ++index) {
         if (on) {
-            XGrabKey(display_, escape_, ControlMask | locks, root, False, GrabModeAsync,
+            XGrabKey(display_, escape_, ModifierSet(index), root, False, GrabModeAsync,
                      GrabModeAsync);
         } else {
-            XUngrabKey(display_, escape_, ControlMask | locks, root);
+            XUngrabKey(display_, escape_, ModifierSet(index), root);
         }
     }
     trap.Failed();
@@ -60,17 +79,25 @@ void CancelKeyGrab::OnLetGo(void* self) {
 }
 
 void CancelKeyGrab::OnReadable(int, void* self) {
+    static_cast<CancelKeyGrab*>(self)->TakeEvents();
+}
+
+void CancelKeyGrab::OnCheck(void* self) {
     auto* grab = static_cast<CancelKeyGrab*>(self);
+    if (XQLength(grab->display_) > 0) grab->TakeEvents();
+}
+
+void CancelKeyGrab::TakeEvents() {
     bool cancel = false;
-    while (XPending(grab->display_) > 0) {
+    while (XPending(display_) > 0) {
         XEvent event;
-        XNextEvent(grab->display_, &event);
-        cancel |= event.type == KeyPress && event.xkey.keycode == grab->escape_;
+        XNextEvent(display_, &event);
+        cancel |= event.type == KeyPress && event.xkey.keycode == escape_;
     }
-    if (!cancel || !grab->enabled_) return;
+    if (!cancel || !enabled_) return;
     // The Esc press has made our passive grab active: end it, so that the keys the journal
     // releases next reach the windows that got their presses.
-    XUngrabKeyboard(grab->display_, CurrentTime);
-    XFlush(grab->display_);
-    grab->onCancel_();
+    XUngrabKeyboard(display_, CurrentTime);
+    XFlush(display_);
+    onCancel_();
 }

@@ -17,7 +17,9 @@ class CancelKeyGrab {
 
   private:
     static void OnReadable(int fd, void* self);
+    static void OnCheck(void* self);
     static void OnLetGo(void* self);
+    void TakeEvents();
     void Grab(bool on);
 
     Display* display_;

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "engine/HookErrors.h"
 #include "platform/x11/InputInjector.h"
 #include "platform/x11/MonotonicClock.h"
 
@@ -41,7 +42,17 @@ void PlaybackPump::OnTimer(void* self) {
     // the due record still goes out at once, but moving on waits for the loop.
     bool held = holds_ > 0 || pump->stepping_;
     bool wasStepping = std::exchange(pump->stepping_, true);
-    pump->Step(held);
+    try {
+        pump->Step(held);
+    } catch (...) {
+        // Nothing may unwind into the toolkit's timer dispatch. A record whose injection
+        // failed counts as played: the error is reported and the pass goes on to its end.
+        ReportCurrentException();
+        if (pump->procedure_ != nullptr) {
+            pump->delivered_ = true;
+            Fl::add_timeout(0.0, &PlaybackPump::OnTimer, pump);
+        }
+    }
     pump->stepping_ = wasStepping;
 }
 

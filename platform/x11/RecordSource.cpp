@@ -2,6 +2,11 @@
 
 #include <FL/Fl.H>
 #include <X11/Xproto.h>
+#include <poll.h>
+
+#include <chrono>
+
+#include "engine/HookErrors.h"
 
 #include "platform/x11/XErrorTrap.h"
 
@@ -28,6 +33,7 @@ bool RecordSource::Start(Sink sink) {
         return false;
     }
     sink_ = std::move(sink);
+    endOfData_ = false;
     Fl::add_fd(ConnectionNumber(data_), FL_READ, &RecordSource::OnReadable, this);
     return true;
 }
@@ -38,6 +44,35 @@ void RecordSource::Stop() {
         return;
     }
     TearDown();
+}
+
+void RecordSource::Finish() {
+    if (processing_ || context_ == 0) {
+        Stop();
+        return;
+    }
+    // Disabling the context makes the server send what it has recorded so far, then an
+    // end-of-data reply, on the data connection.
+    XRecordDisableContext(control_, context_);
+    XFlush(control_);
+    DeliverUntilEnd();
+    TearDown();
+}
+
+void RecordSource::DeliverUntilEnd() {
+    // Bounded: a server that never answers must not hang the program.
+    constexpr auto kLongestWait = std::chrono::milliseconds(500);
+    const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
+    processing_ = true;
+    while (!endOfData_ && !stopRequested_) {
+        XRecordProcessReplies(data_);
+        if (endOfData_ || stopRequested_) break;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable{ConnectionNumber(data_), POLLIN, 0};
+        if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) <= 0) break;
+    }
+    processing_ = false;
 }
 
 void RecordSource::TearDown() {
@@ -66,8 +101,10 @@ void RecordSource::OnReadable(int, void* self) {
 
 void RecordSource::OnIntercept(XPointer self, XRecordInterceptData* data) {
     auto* source = reinterpret_cast<RecordSource*>(self);
+    if (data->category == XRecordEndOfData) source->endOfData_ = true;
     if (data->category == XRecordFromServer && !source->stopRequested_ && data->data != nullptr) {
-        source->Deliver(data->data);
+        // Called from inside Xlib: nothing may unwind through it.
+        RunGuarded([source, data] { source->Deliver(data->data); });
     }
     XRecordFreeData(data);
 }

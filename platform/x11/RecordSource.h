@@ -18,8 +18,13 @@ class RecordSource {
 
     // False when the server has no RECORD extension or refuses the context.
     bool Start(Sink sink);
-    // Safe to call from inside the sink: the teardown then waits until the batch is done.
+    // Safe to call from inside the sink: the teardown then waits until the batch is done,
+    // and the rest of the batch is dropped.
     void Stop();
+    // Stops after handing the sink every event that the server recorded up to now: events
+    // that the program's own windows have already seen (the click that ends a recording)
+    // may still be on their way on the data connection. From inside the sink, as Stop.
+    void Finish();
     bool Running() const { return context_ != 0; }
 
   private:
@@ -27,6 +32,7 @@ class RecordSource {
     static void OnIntercept(XPointer self, XRecordInterceptData* data);
     void Deliver(const unsigned char* wire);
     void TearDown();
+    void DeliverUntilEnd();
 
     Display* control_;
     Display* data_ = nullptr;
@@ -34,4 +40,5 @@ class RecordSource {
     Sink sink_;
     bool processing_ = false;
     bool stopRequested_ = false;
+    bool endOfData_ = false;  // the server has sent the last data of the context
 };

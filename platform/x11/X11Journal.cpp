@@ -17,6 +17,7 @@
 #include "platform/x11/MonotonicClock.h"
 #include "platform/x11/PlaybackPump.h"
 #include "platform/x11/RecordSource.h"
+#include "platform/x11/ServerClock.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ class X11Journal {
     JournalHookHandle Install(JournalHookType type, JournalHookProc procedure);
     void Remove(JournalHookHandle handle);
     void Cancel();
+    void ReleaseInput(Display* lost);
     void SetCancelHandler(std::function<void()> handler) { cancelHandler_ = std::move(handler); }
 
   private:
@@ -41,6 +43,7 @@ class X11Journal {
 
     bool Connect();
     bool StartRecording();
+    void FinishRecording(const Hook& hook);
     void DeliverRecorded(const XDeviceEvent& event);
     void Detach(const Hook& hook);
 
@@ -52,6 +55,8 @@ class X11Journal {
     std::unique_ptr<CancelKeyGrab> grab_;
     std::vector<Hook> hooks_;
     JournalHookHandle nextHandle_ = 1;
+    bool finishing_ = false;  // the record hook is being handed its last events
+    ServerClock serverClock_;
     std::function<void()> cancelHandler_;
 };
 
@@ -68,10 +73,14 @@ bool X11Journal::Connect() {
             XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0));
     });
     grab_ = std::make_unique<CancelKeyGrab>(display_, [this] { Cancel(); });
+    serverClock_.Connect(display_);
     return true;
 }
 
 bool X11Journal::StartRecording() {
+    // Events carry the server's time stamps; the engine measures from the local tick. A
+    // remote or nested server's clock differs, so its stamps are moved onto the local one.
+    serverClock_.Measure();
     return source_->Start([this](const XDeviceEvent& event) { DeliverRecorded(event); });
 }
 
@@ -81,6 +90,7 @@ void X11Journal::DeliverRecorded(const XDeviceEvent& event) {
     if (hook == hooks_.rend()) return;
     std::optional<EVENTMSG> record = translator_->Translate(event);
     if (!record) return;
+    record->time = serverClock_.ToLocal(record->time);
     hook->procedure(kHookAction, 0, reinterpret_cast<intptr_t>(&*record));
 }
 
@@ -106,10 +116,28 @@ void X11Journal::Detach(const Hook& hook) {
     }
 }
 
+// A record hook gets what the server recorded up to its removal first: the release of the
+// click on the button that stops a recording reaches the window before the journal.
+void X11Journal::FinishRecording(const Hook& hook) {
+    if (hook.type != JournalHookType::Record) return;
+    finishing_ = true;
+    source_->Finish();
+    finishing_ = false;
+}
+
 void X11Journal::Remove(JournalHookHandle handle) {
-    auto it = std::find_if(hooks_.begin(), hooks_.end(),
-                           [handle](const Hook& hook) { return hook.handle == handle; });
+    auto found = [handle](const Hook& hook) { return hook.handle == handle; };
+    auto it = std::find_if(hooks_.begin(), hooks_.end(), found);
     if (it == hooks_.end()) return;  // already removed by a journal cancel
+    if (finishing_ && it->type == JournalHookType::Record) {
+        // The hook ended the recording on one of its last events (Ctrl+Break): it gets no
+        // more; the removal that is handing them over takes it off the list.
+        source_->Stop();
+        return;
+    }
+    FinishRecording(*it);
+    it = std::find_if(hooks_.begin(), hooks_.end(), found);
+    if (it == hooks_.end()) return;
     Hook hook = *it;
     hooks_.erase(it);
     Detach(hook);
@@ -125,7 +153,18 @@ void X11Journal::Cancel() {
     if (cancelHandler_) cancelHandler_();
 }
 
+void X11Journal::ReleaseInput(Display* lost) {
+    if (display_ == nullptr || display_ == lost) return;
+    pump_->Stop();
+    injector_->ReleaseAll();
+    XSync(display_, False);
+}
+
 }  // namespace
+
+void ReleaseJournalInput(Display* lost) {
+    X11Journal::Instance().ReleaseInput(lost);
+}
 
 void SetJournalCancelHandler(std::function<void()> handler) {
     X11Journal::Instance().SetCancelHandler(std::move(handler));

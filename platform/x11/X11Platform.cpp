@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "platform/x11/AbnormalEnd.h"
 #include "platform/x11/FltkBackend.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Platform.h"
@@ -22,6 +23,7 @@ std::unique_ptr<Backend> StartPlatform() {
     }
     XCloseDisplay(probe);
     fl_open_display();
+    InstallAbnormalEndHandlers();
     SetPlatformPathRules(kPosixPathRules);
     return std::make_unique<FltkBackend>();
 }

@@ -3,8 +3,10 @@
 // its settings file, and that a cancelled playback leaves no key or button held.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -280,6 +282,47 @@ TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) 
     EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
 }
 
+// A recording ended by clicking R-Stop keeps that click whole: its release reaches the
+// window before the journal, and must not be lost.
+TEST_F(ProgramTest, RecordingEndedByClickingRStopKeepsTheClicksRelease) {
+    ASSERT_TRUE(runner_->Start({}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    XSession& session = desktop_.Session();
+    auto stopButton = [&] {
+        return session.Capture(window->x + kStopButton.left, window->y, kStopButton.width, 53);
+    };
+    const Image idle = stopButton();
+    ClickTool(*window, kRecordButton);
+    bool recording = false;
+    for (int i = 0; i < 250 && !recording; ++i) recording = stopButton().rgb != idle.rgb;
+    ASSERT_TRUE(recording) << "R-Stop was not drawn enabled when recording started";
+    desktop_.Input().MoveTo(300, 500);
+    desktop_.Input().Click(1);
+    ClickTool(*window, kStopButton);
+
+    desktop_.Client().Stop();  // it would fight the file chooser for the focus
+    ClickTool(*window, kSaveButton);
+    const std::string saved = runner_->File("stopped.mcr");
+    ASSERT_TRUE(SaveThroughDialog(desktop_, window->id, saved).has_value()) << "no save dialog";
+    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
+    ASSERT_TRUE(fs::exists(saved)) << "Save wrote no file " << saved;
+    auto records = ReadMacroFile(saved);
+    ASSERT_TRUE(records.has_value());
+    // The last press is the one on R-Stop; moves may follow it (the pointer went on to Save
+    // before the program took the click), but its release must be there.
+    auto press = std::find_if(records->rbegin(), records->rend(),
+                              [](const MacroRecord& r) { return r.message == wm::kLButtonDown; });
+    ASSERT_NE(press, records->rend()) << "no click recorded";
+    EXPECT_EQ(press->paramL,
+              static_cast<uint32_t>(window->x + kStopButton.left + kStopButton.width / 2));
+    auto release = std::find_if(records->rbegin(), press,
+                                [](const MacroRecord& r) { return r.message == wm::kLButtonUp; });
+    EXPECT_NE(release, press) << "the click on R-Stop lost its release";
+    session.RequestClose(window->id);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+}
+
 // ---------------------------------------------------------------------------------------
 // Playback
 
@@ -520,12 +563,13 @@ TEST_F(ProgramTest, WindowDrawsItsTextsAndGlyphsForScreenshots) {
 // ---------------------------------------------------------------------------------------
 // No stuck keys
 
-// A macro that presses a key and a button and never releases them, cancelled while both
-// are held.
+// A macro that presses Shift, a key and a button and never releases them, cancelled while
+// they are held. Ctrl+Esc must cancel whatever modifiers the macro holds.
 std::vector<MacroRecord> HoldingMacro() {
-    std::vector<MacroRecord> records = {KeyRecord(wm::kKeyDown, pc::kA, 0),
+    std::vector<MacroRecord> records = {KeyRecord(wm::kKeyDown, pc::kShift, 0),
+                                        KeyRecord(wm::kKeyDown, pc::kA, 0),
                                         MacroRecord{wm::kLButtonDown, 200, 450, 100, 0}};
-    for (uint32_t t = 300; t <= 8000; t += 200) {
+    for (uint32_t t = 300; t <= 30000; t += 200) {
         records.push_back(MoveRecord(static_cast<int>(200 + t / 40), 460, t));
     }
     return records;
@@ -551,6 +595,32 @@ TEST_F(ProgramTest, CancellingAPlaybackThatHoldsAKeyAndAButtonLeavesNothingHeld)
     EXPECT_TRUE(desktop_.Session().KeysHeld().empty()) << "a key is still held";
     EXPECT_EQ(desktop_.Session().PointerMask() & (Button1Mask | Button2Mask | Button3Mask), 0u)
         << "a button is still held";
+}
+
+// Ended from outside while it holds keys and a button (a signal, or its window closed), the
+// program releases them before it goes.
+TEST_F(ProgramTest, EndingAPlaybackFromOutsideLeavesNothingHeld) {
+    const std::string macro = WriteMacro("held.mcr", HoldingMacro());
+    for (const std::string end : {"SIGTERM", "SIGHUP", "window closed"}) {
+        SCOPED_TRACE(end);
+        std::size_t mark = desktop_.Rest();
+        ASSERT_TRUE(runner_->Start({macro, "/S", "/E"}));
+        auto window = desktop_.Session().WaitForWindow(&ProgramRunner::IsMainWindow, 10s);
+        ASSERT_TRUE(window.has_value()) << "no main window";
+        ASSERT_TRUE(desktop_.Client().WaitForLine(mark, &MovedOnWhileHolding, 10s))
+            << "the macro did not start";
+        ASSERT_FALSE(desktop_.Session().KeysHeld().empty()) << "the played keys are not held";
+        if (end == "window closed") {
+            desktop_.Session().RequestClose(window->id);
+        } else {
+            kill(runner_->Pid(), end == "SIGTERM" ? SIGTERM : SIGHUP);
+        }
+        EXPECT_TRUE(runner_->WaitForExit(10s).has_value()) << "the program did not end";
+        ASSERT_TRUE(desktop_.Settle());
+        EXPECT_TRUE(desktop_.Session().KeysHeld().empty()) << "a key is still held";
+        EXPECT_EQ(desktop_.Session().PointerMask() & (Button1Mask | Button2Mask | Button3Mask), 0u)
+            << "a button is still held";
+    }
 }
 
 // The window that got the played key press must also get its release. A user's Ctrl+Esc
