@@ -1,6 +1,7 @@
 // Start-up of the desktop program: from exec to its main window being viewable, and its
-// resident memory once it is up. It runs on a private Xvfb server, each run from a fresh
-// directory so that no settings file moves the window.
+// resident memory once it is up; and an unattended run of a short macro from exec to exit. It runs
+// on a private Xvfb server, each run from a fresh directory so that no settings file moves the
+// window.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "MacroFiles.h"
 #include "ProgramRunner.h"
 #include "XSession.h"
 #include "XvfbServer.h"
@@ -65,5 +67,35 @@ void BM_StartUpToWindowShown(benchmark::State& state) {
     state.counters["resident_MB"] = static_cast<double>(resident) / 1024.0;
 }
 BENCHMARK(BM_StartUpToWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// `x.mcr /S /E /D`: start hidden, play two records due at once, store the window position
+// and exit. Target: at most 60 ms.
+void BM_UnattendedRunExecToExit(benchmark::State& state) {
+    XvfbServer server;
+    if (!server.Start()) {
+        state.SkipWithError(("no Xvfb: " + server.Error()).c_str());
+        return;
+    }
+    for (auto _ : state) {
+        ProgramRunner runner(TAPEWRIGHT_BINARY, server.DisplayName());
+        const std::string macro = runner.File("x.mcr");
+        if (!runner.Prepare() ||
+            !WriteMacroFile(macro, {MoveRecord(10, 10, 0), MoveRecord(20, 20, 0)})) {
+            state.SkipWithError("cannot prepare the run");
+            return;
+        }
+        auto start = Clock::now();
+        runner.Start({macro, "/S", "/E", "/D"});
+        if (runner.WaitForExit(std::chrono::seconds(10)) != 0) {
+            state.SkipWithError("the run did not end by itself with status 0");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_UnattendedRunExecToExit)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace

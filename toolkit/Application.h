@@ -79,6 +79,7 @@ class TApplication {
     void Run();
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
+    bool HasQueuedMessages() const { return !queue_.empty(); }
 
     // Runs an event handler; an error leaving it goes to HandleException. Returns whether
     // the handler finished without one. Backends call every handler through it.

@@ -17,6 +17,17 @@ namespace {
 // The longest single wait; Fl::wait returns earlier at the first event, descriptor or timer.
 constexpr double kLongestWait = 0.1;  // seconds
 
+void Nothing(void*) {}
+
+// Runs after the wait's due timers and before it blocks: a timer that ended the application
+// or queued a message must not leave the loop asleep until the wait runs out.
+void WakeForQueuedWork(void*) {
+    if (Application == nullptr) return;
+    if (Application->Terminated() || Application->HasQueuedMessages()) {
+        Fl::add_timeout(0.0, &Nothing);
+    }
+}
+
 }  // namespace
 
 FltkBackend::FltkBackend() {
@@ -105,6 +116,8 @@ void FltkBackend::PumpEvents() {
 // program whose window was never shown.
 bool FltkBackend::WaitForEvents() {
     if (Application != nullptr && Application->Terminated()) return false;
+    Fl::add_check(&WakeForQueuedWork);
     Fl::wait(kLongestWait);
+    Fl::remove_check(&WakeForQueuedWork);
     return true;
 }
