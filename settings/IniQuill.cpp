@@ -44,7 +44,7 @@ std::string TIniQuill::FullPathFor(const std::string& name) const {
     if (!ExtractFilePath(name).empty()) return name;
     switch (defaultDir_) {
         case ddApplication:
-            return ExtractFilePath(system_.executablePath()) + name;
+            return system_.applicationDirectory(ExtractFilePath(system_.executablePath())) + name;
         case ddWindows:
             return system_.settingsDirectory() + PlatformPathRules().separators[0] + name;
         case ddNone:

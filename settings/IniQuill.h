@@ -22,6 +22,8 @@ struct TIniQuillSystem {
                                              const std::string& value, const std::string& path)>;
 
     std::function<std::string()> executablePath = ExecutablePath;
+    std::function<std::string(const std::string&)> applicationDirectory =
+        ApplicationSettingsDirectory;
     std::function<std::string()> settingsDirectory = SystemSettingsDirectory;
     ProfileReader readProfile = ReadProfileString;
     ProfileWriter writeProfile = WriteProfileString;

@@ -39,6 +39,11 @@ bool FileExists(const std::string& path);
 // The full path of the running program's file.
 std::string ExecutablePath();
 
+// Where the settings file that belongs with the program goes: the executable's own directory
+// (given with its final separator) where the user may write there, else a directory of the
+// program's own among the user's settings, made when missing. Ends with a separator.
+std::string ApplicationSettingsDirectory(const std::string& executableDirectory);
+
 // The directory that stands for the system's settings directory (the Windows directory on
 // Windows), without a final separator.
 std::string SystemSettingsDirectory();

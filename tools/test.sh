@@ -10,6 +10,9 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPEWRIGHT_WERRO
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release --output-on-failure -j"$jobs"
 
+# The Debian package, made from the same build, checked and played from a scratch root.
+bash tools/check-package.sh "$(bash tools/package.sh build/release)"
+
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAPEWRIGHT_WERROR=ON \
     -DTAPEWRIGHT_SANITIZE=ON -DTAPEWRIGHT_BENCHMARKS=OFF
 cmake --build build/sanitize -j"$jobs" --target tapewright_tests

@@ -7,9 +7,13 @@
 
 namespace {
 
+// Beside the executable (a build or a copy run from its folder), else among the installed
+// package's data.
 std::string Located(const std::string& file) {
     if (file.empty() || file.front() == '/') return file;
-    return ExtractFilePath(ExecutablePath()) + file;
+    std::string beside = ExtractFilePath(ExecutablePath()) + file;
+    if (FileExists(beside)) return beside;
+    return std::string(TAPEWRIGHT_DATA_DIR "/") + file;
 }
 
 }  // namespace
