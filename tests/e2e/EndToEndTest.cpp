@@ -594,4 +594,34 @@ TEST_F(ProgramTest, CommandLineRunOfAMacroDueAtOnceEndsByItself) {
     EXPECT_EQ(run.exit, 0) << "the program stayed open after the run";
 }
 
+// Keys that share a virtual-key code play as the key recorded, by its scan code and extended
+// flag: keypad Enter, right Ctrl, the navigation block's Home, keypad 7 with NumLock off (Home
+// without the flag) and the main Enter key.
+TEST_F(ProgramTest, KeysSharingAVirtualKeyPlayAsTheKeyRecorded) {
+    const PcKey keys[] = {{0x0D, 0x1C, true},
+                          {0x11, 0x1D, true},
+                          {0x24, 0x47, true},
+                          {0x24, 0x47, false},
+                          {0x0D, 0x1C, false}};
+    const unsigned keycodes[] = {104, 105, 110, 79, 36};  // the server's evdev key codes
+    std::vector<MacroRecord> records = {MoveRecord(150, 450, 0)};
+    uint32_t time = 0;
+    for (const PcKey& key : keys) {
+        records.push_back(KeyRecord(wm::kKeyDown, key, time += 20));
+        records.push_back(KeyRecord(wm::kKeyUp, key, time += 20));
+    }
+    Run run = RunToEnd({WriteMacro("extended.mcr", records), "/S", "/E"}, 10s);
+    EXPECT_EQ(run.exit, 0);
+    std::vector<std::pair<unsigned, bool>> played;
+    for (const ClientEvent& event : run.events) {
+        if (event.kind == ClientEvent::Key) played.emplace_back(event.code, event.press);
+    }
+    std::vector<std::pair<unsigned, bool>> expected;
+    for (unsigned keycode : keycodes) {
+        expected.emplace_back(keycode, true);
+        expected.emplace_back(keycode, false);
+    }
+    EXPECT_EQ(played, expected) << Describe(run.events);
+}
+
 }  // namespace
