@@ -27,17 +27,37 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Key codes of the server's mapping that a Windows journal never sees as keys: no PC
-// keyboard has a scan code for them, so they make no record. The xkb keycodes 92
-// (ISO_Level3_Shift) and 203..207 (Mode_switch, Alt, Meta, Super, Hyper) are no keys at all,
-// only places for modifiers.
-const std::set<unsigned> kWithoutScanCode = {
-    92,  109, 126, 128, 137, 138, 139, 140, 141, 142, 143, 144, 145, 146, 147, 153, 155,
-    156, 157, 158, 159, 160, 161, 162, 169, 170, 175, 176, 177, 182, 185, 186, 187, 188,
-    189, 190, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 218,
-    220, 221, 223, 224, 226, 227, 228, 229, 231, 232, 233, 235, 236, 237, 238, 239, 240,
-    241, 242, 243, 244, 245, 246, 247, 249, 250, 251, 252, 253, 254, 255,
+// Key codes of the server's mapping that make no record: no PC keyboard has a scan code for
+// them, so a Windows journal never sees them as keys.
+// clang-format off
+const std::map<unsigned, const char*> kWithoutScanCode = {
+    // No keys at all: xkb's places for the level-3 and virtual modifiers.
+    {92, "ISO_Level3_Shift"}, {203, "Mode_switch"}, {204, "Alt_L"}, {205, "Meta_L"},
+    {206, "Super_L"}, {207, "Hyper_L"},
+    // Editing keys of other keyboards, the keypad's parentheses and plus-minus, Linefeed.
+    {109, "Linefeed"}, {126, "plusminus"}, {137, "Redo"}, {138, "SunProps"}, {139, "Undo"},
+    {140, "SunFront"}, {141, "XF86Copy"}, {142, "XF86Open"}, {143, "XF86Paste"}, {144, "Find"},
+    {145, "XF86Cut"}, {146, "Help"}, {147, "XF86MenuKB"}, {185, "XF86ScrollUp"},
+    {186, "XF86ScrollDown"}, {187, "parenleft"}, {188, "parenright"}, {189, "XF86New"},
+    {190, "Redo"}, {218, "Print"}, {231, "Cancel"},
+    // Launch, media and device keys that Windows takes as application commands, not keys.
+    {128, "XF86LaunchA"}, {153, "XF86Send"}, {155, "XF86Xfer"}, {156, "XF86Launch1"},
+    {157, "XF86Launch2"}, {158, "XF86WWW"}, {159, "XF86DOS"}, {160, "XF86ScreenSaver"},
+    {161, "XF86RotateWindows"}, {162, "XF86TaskPane"}, {169, "XF86Eject"}, {170, "XF86Eject"},
+    {175, "XF86AudioRecord"}, {176, "XF86AudioRewind"}, {177, "XF86Phone"}, {182, "XF86Close"},
+    {208, "XF86AudioPlay"}, {209, "XF86AudioPause"}, {210, "XF86Launch3"}, {211, "XF86Launch4"},
+    {212, "XF86LaunchB"}, {213, "XF86Suspend"}, {214, "XF86Close"}, {215, "XF86AudioPlay"},
+    {216, "XF86AudioForward"}, {220, "XF86WebCam"}, {221, "XF86AudioPreset"}, {223, "XF86Mail"},
+    {224, "XF86Messenger"}, {226, "XF86Go"}, {227, "XF86Finance"}, {228, "XF86Game"},
+    {229, "XF86Shop"}, {232, "XF86MonBrightnessDown"}, {233, "XF86MonBrightnessUp"},
+    {235, "XF86Display"}, {236, "XF86KbdLightOnOff"}, {237, "XF86KbdBrightnessDown"},
+    {238, "XF86KbdBrightnessUp"}, {239, "XF86Send"}, {240, "XF86Reply"}, {241, "XF86MailForward"},
+    {242, "XF86Save"}, {243, "XF86Documents"}, {244, "XF86Battery"}, {245, "XF86Bluetooth"},
+    {246, "XF86WLAN"}, {247, "XF86UWB"}, {249, "XF86Next_VMode"}, {250, "XF86Prev_VMode"},
+    {251, "XF86MonBrightnessCycle"}, {252, "XF86BrightnessAuto"}, {253, "XF86DisplayOff"},
+    {254, "XF86WWAN"}, {255, "XF86RFKill"},
 };
+// clang-format on
 // Keys that share their scan code with another key and play back as that one: the USB
 // names of the My Computer (E0 6B) and Media (E0 6D) keys, XF86Explorer and XF86Tools.
 const std::map<unsigned, unsigned> kSharedScanCode = {{152, 165}, {179, 234}};
