@@ -9,6 +9,8 @@ constexpr uint32_t kEvdevOffset = 8;  // X key code = evdev code + 8
 constexpr uint8_t kNone = kNoVirtualKey;
 constexpr bool kExt = true;
 constexpr bool kAlias = true;
+constexpr uint32_t kPauseEvdev = 119;
+constexpr uint32_t kPrintEvdev = 99;
 
 // One physical key: its evdev code, its scan code and the virtual-key codes of the US and the
 // Japanese layouts. An alias shares its scan code with another key (a USB and a PS/2 name for
@@ -149,7 +151,7 @@ constexpr Alias kAliases[] = {
     {0xA2, {0x1D, false}, false}, {0xA3, {0x1D, kExt}, false},   // VK_LCONTROL, VK_RCONTROL
     {0xA4, {0x38, false}, false}, {0xA5, {0x38, kExt}, false},   // VK_LMENU, VK_RMENU
     {0x03, kBreakKey, false},                                    // VK_CANCEL
-    {0x19, {0x29, false}, true},                                 // VK_KANJI: Alt + Hankaku/Zenkaku
+    {0x19, {0x29, false}, true},                                 // VK_KANJI: the IME toggle
     {0xF4, {0x29, false}, true},  // VK_DBE_DBCSCHAR: Hankaku/Zenkaku's other state
     {0xF1, {0x70, false}, true},  // VK_DBE_KATAKANA: Shift + Hiragana
 };
@@ -190,8 +192,8 @@ ScanKey ScanKeyOfKeycode(uint32_t keycode) {
 }
 
 uint32_t KeycodeOfScanKey(ScanKey key) {
-    if (key == kBreakKey) return 119 + kEvdevOffset;
-    if (key == kSysRqKey) return 99 + kEvdevOffset;
+    if (key == kBreakKey) return kPauseEvdev + kEvdevOffset;
+    if (key == kSysRqKey) return kPrintEvdev + kEvdevOffset;
     if (key.code == 0) return 0;
     for (const KeyRow& row : kKeys) {
         if (row.scan == key && !row.alias) return row.evdev + kEvdevOffset;
