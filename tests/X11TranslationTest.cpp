@@ -1,7 +1,8 @@
 // Device events to journal records and records back to X input, without a display.
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 
-#include <map>
+#include <initializer_list>
 
 #include "platform/x11/EventTranslator.h"
 #include "platform/x11/InputPlan.h"
@@ -9,47 +10,114 @@
 
 namespace {
 
-// Key codes of a standard evdev keyboard and the unshifted symbols on them.
-constexpr uint32_t kKeyA = 38, kCtrlL = 37, kAltL = 64, kShiftL = 50, kPause = 127, kF10 = 76;
-const std::map<uint32_t, uint32_t> kKeySyms = {{kKeyA, 0x61},     {kCtrlL, 0xffe3}, {kAltL, 0xffe9},
-                                               {kShiftL, 0xffe1}, {kPause, 0xff13}, {kF10, 0xffc7}};
+constexpr uint32_t Keycode(uint32_t evdev) {
+    return evdev + 8;
+}
 
 constexpr int kPress = 2, kRelease = 3, kButtonPress = 4, kButtonRelease = 5, kMotion = 6;
+constexpr uint32_t kExtended = 0x8000;
+
+KeyboardState Keyboard(std::initializer_list<uint32_t> held = {}, bool numLock = false,
+                       KeyboardLayout layout = KeyboardLayout::Us) {
+    KeyboardState state;
+    for (uint32_t evdev : held) state.keysDown.set(Keycode(evdev));
+    state.numLock = numLock;
+    state.layout = layout;
+    return state;
+}
 
 class TranslatorTest : public ::testing::Test {
   protected:
-    EVENTMSG Key(int type, uint32_t keycode, uint32_t time = 0) {
-        auto record = translator.Translate(XDeviceEvent{type, keycode, 0, 0, time});
+    void SetUp() override { translator.Reset(Keyboard()); }
+
+    EVENTMSG Key(int type, uint32_t evdev, uint32_t time = 0) {
+        auto record = translator.Translate(XDeviceEvent{type, Keycode(evdev), 0, 0, time});
         EXPECT_TRUE(record.has_value());
         return record.value_or(EVENTMSG{});
     }
-    EventTranslator translator{[](uint32_t keycode) {
-        auto it = kKeySyms.find(keycode);
-        return it == kKeySyms.end() ? 0u : it->second;
-    }};
+    uint32_t VirtualKeyOfPress(uint32_t evdev) {
+        uint32_t paramL = Key(kPress, evdev).paramL;
+        Key(kRelease, evdev);
+        return paramL & 0xFF;
+    }
+
+    EventTranslator translator;
 };
 
-TEST_F(TranslatorTest, KeysBecomeVirtualKeyAndScanCodeWithTheServerTime) {
-    EVENTMSG down = Key(kPress, kKeyA, 123456);
-    EXPECT_EQ(down, (EVENTMSG{msg::kKeyDown, 0x1E41, 1, 123456, 0}));
-    EXPECT_EQ(Key(kRelease, kKeyA).message, msg::kKeyUp);
+TEST_F(TranslatorTest, KeysBecomeTheirScanCodeAndTheLayoutsVirtualKeyWithTheServerTime) {
+    EXPECT_EQ(Key(kPress, KEY_A, 123456), (EVENTMSG{msg::kKeyDown, 0x1E41, 1, 123456, 0}));
+    EXPECT_EQ(Key(kRelease, KEY_A).message, msg::kKeyUp);
+    EXPECT_EQ(Key(kPress, KEY_KPENTER), (EVENTMSG{msg::kKeyDown, 0x1C0D, 1 | kExtended, 0, 0}));
+    // The key right of P: [ on a US layout, @ on a Japanese one; the same scan code.
+    EXPECT_EQ(Key(kPress, KEY_LEFTBRACE).paramL, 0x1ADBu);
+    translator.Reset(Keyboard({}, false, KeyboardLayout::Japanese));
+    EXPECT_EQ(Key(kPress, KEY_LEFTBRACE).paramL, 0x1AC0u);
+    EXPECT_EQ(Key(kPress, KEY_YEN).paramL, 0x7DDCu);
+    // Keys that no PC keyboard has make no record.
+    EXPECT_FALSE(translator.Translate(XDeviceEvent{kPress, Keycode(KEY_PROG1), 0, 0, 0}));
+    EXPECT_FALSE(translator.Translate(XDeviceEvent{kPress, 300, 0, 0, 0}));
 }
 
 TEST_F(TranslatorTest, AltWithoutCtrlGivesSystemKeysAndCtrlPauseIsBreak) {
-    EXPECT_EQ(Key(kPress, kAltL).message, msg::kSysKeyDown);
-    EXPECT_EQ(Key(kPress, kKeyA).message, msg::kSysKeyDown);
-    EXPECT_EQ(Key(kRelease, kKeyA).message, msg::kSysKeyUp);
-    EXPECT_EQ(Key(kRelease, kAltL).message, msg::kSysKeyUp);
-    EXPECT_EQ(Key(kPress, kKeyA).message, msg::kKeyDown);
-    EXPECT_EQ(Key(kPress, kF10).message, msg::kSysKeyDown);
+    EXPECT_EQ(Key(kPress, KEY_LEFTALT).message, msg::kSysKeyDown);
+    EXPECT_EQ(Key(kPress, KEY_A).message, msg::kSysKeyDown);
+    EXPECT_EQ(Key(kRelease, KEY_A).message, msg::kSysKeyUp);
+    EXPECT_EQ(Key(kRelease, KEY_LEFTALT).message, msg::kSysKeyUp);
+    EXPECT_EQ(Key(kPress, KEY_A).message, msg::kKeyDown);
+    EXPECT_EQ(Key(kPress, KEY_F10).message, msg::kSysKeyDown);
+    // AltGr is the right Alt key, and counts as Alt.
+    EXPECT_EQ(Key(kPress, KEY_RIGHTALT).message, msg::kSysKeyDown);
+    EXPECT_EQ(Key(kPress, KEY_Q).message, msg::kSysKeyDown);
+    Key(kRelease, KEY_Q);
+    // Alt+Print is SysRq.
+    EXPECT_EQ(Key(kPress, KEY_SYSRQ).paramL, 0x542Cu);
+    EXPECT_EQ(Key(kRelease, KEY_SYSRQ).paramL, 0x542Cu);
+    Key(kRelease, KEY_RIGHTALT);
 
-    EXPECT_EQ(Key(kPress, kCtrlL).message, msg::kKeyDown);
-    EXPECT_EQ(Key(kPress, kAltL).message, msg::kKeyDown);  // Ctrl+Alt is no system key
-    EXPECT_EQ(Key(kRelease, kAltL).message, msg::kKeyUp);
-    EVENTMSG pause = Key(kPress, kPause);
-    EXPECT_EQ(pause.paramL & 0xFF, kVkCancel);  // ends a recording
-    Key(kRelease, kCtrlL);
-    EXPECT_EQ(Key(kPress, kPause).paramL & 0xFF, 0x13u);
+    EXPECT_EQ(Key(kPress, KEY_RIGHTCTRL).message, msg::kKeyDown);
+    EXPECT_EQ(Key(kPress, KEY_LEFTALT).message, msg::kKeyDown);  // Ctrl+Alt is no system key
+    EXPECT_EQ(Key(kRelease, KEY_LEFTALT).message, msg::kKeyUp);
+    EVENTMSG pause = Key(kPress, KEY_PAUSE);
+    EXPECT_EQ(pause.paramL, 0x4603u);  // Break: ends a recording
+    EXPECT_EQ(pause.paramH, 1 | kExtended);
+    Key(kRelease, KEY_RIGHTCTRL);
+    EXPECT_EQ(Key(kRelease, KEY_PAUSE).paramL, 0x4603u);  // released as it was pressed
+    EXPECT_EQ(Key(kPress, KEY_PAUSE).paramL, 0x4513u);
+}
+
+TEST_F(TranslatorTest, TheKeypadFollowsNumLockAndShift) {
+    EXPECT_EQ(VirtualKeyOfPress(KEY_KP7), 0x24u);  // VK_HOME with NumLock off
+    EXPECT_EQ(VirtualKeyOfPress(KEY_NUMLOCK), 0x90u);
+    EXPECT_EQ(VirtualKeyOfPress(KEY_KP7), 0x67u);    // VK_NUMPAD7
+    EXPECT_EQ(VirtualKeyOfPress(KEY_KPDOT), 0x6Eu);  // VK_DECIMAL
+    Key(kPress, KEY_RIGHTSHIFT);
+    EXPECT_EQ(VirtualKeyOfPress(KEY_KP7), 0x24u);
+    Key(kRelease, KEY_RIGHTSHIFT);
+    // A key held while NumLock changes is released as it was pressed.
+    EXPECT_EQ(Key(kPress, KEY_KP1).paramL & 0xFF, 0x61u);
+    VirtualKeyOfPress(KEY_NUMLOCK);
+    EXPECT_EQ(Key(kRelease, KEY_KP1).paramL & 0xFF, 0x61u);
+    EXPECT_EQ(VirtualKeyOfPress(KEY_KP1), 0x23u);  // VK_END
+}
+
+// Ctrl+Break ends a recording while Ctrl is down, and its release is never seen. The next
+// recording starts from the keyboard as it is then.
+TEST_F(TranslatorTest, EachRecordingStartsFromTheKeyboardAsItIs) {
+    Key(kPress, KEY_LEFTCTRL);
+    EXPECT_EQ(Key(kPress, KEY_PAUSE).paramL & 0xFF, 0x03u);
+
+    translator.Reset(Keyboard());
+    EXPECT_EQ(Key(kPress, KEY_PAUSE).paramL & 0xFF, 0x13u);
+    Key(kRelease, KEY_PAUSE);
+    Key(kPress, KEY_LEFTALT);
+    EXPECT_EQ(Key(kPress, KEY_X).message, msg::kSysKeyDown);
+
+    // Keys held when the recording starts count, NumLock too.
+    translator.Reset(Keyboard({KEY_LEFTCTRL}, true));
+    EXPECT_EQ(Key(kPress, KEY_PAUSE).paramL & 0xFF, 0x03u);
+    EXPECT_EQ(VirtualKeyOfPress(KEY_KP0), 0x60u);
+    Key(kRelease, KEY_LEFTCTRL);  // released though its press was not seen
+    EXPECT_EQ(Key(kPress, KEY_PAUSE).paramL & 0xFF, 0x13u);
 }
 
 TEST_F(TranslatorTest, MouseKeepsSignedScreenCoordinatesAndWheelNotches) {
@@ -67,33 +135,53 @@ TEST_F(TranslatorTest, MouseKeepsSignedScreenCoordinatesAndWheelNotches) {
     EXPECT_FALSE(translator.Translate(XDeviceEvent{kButtonPress, 9, 5, 6, 12}));
 }
 
-TEST(InputPlanTest, RecordsAsHandedOverBecomeTheInputTheyRecorded) {
-    // WM_KEYDOWN arrives rearranged: key code alone in paramL, scan code in paramH.
-    auto key = PlanInput(EVENTMSG{msg::kKeyDown, 0x41, 0x1E, 0, 0});
-    ASSERT_EQ(key.size(), 1u);
-    EXPECT_EQ(key[0].kind, InputAction::Key);
-    EXPECT_EQ(key[0].code, 0x61u);
-    EXPECT_TRUE(key[0].press);
-    // The system-key messages keep the stored layout.
-    auto sys = PlanInput(EVENTMSG{msg::kSysKeyUp, 0x3812, 0x8001, 0, 0});
-    ASSERT_EQ(sys.size(), 1u);
-    EXPECT_FALSE(sys[0].press);
-    EXPECT_EQ(sys[0].code, KeySymFromWindowsKey(0x12, 0x38, true));
-    // Right Alt also offers AltGr, for keyboard mappings that have no Alt_R.
-    EXPECT_GT(sys[0].keysyms.size(), 1u);
-    EXPECT_EQ(sys[0].keysyms.front(), sys[0].code);
+uint32_t KeycodePressed(const EVENTMSG& record, KeyboardLayout layout = KeyboardLayout::Us) {
+    auto plan = PlanInput(record, layout);
+    if (plan.size() != 1 || plan[0].kind != InputAction::Key) return 0;
+    return plan[0].code;
+}
 
-    auto click = PlanInput(EVENTMSG{msg::kLButtonUp, 300, 200, 0, 0});
+TEST(InputPlanTest, KeysPlayByScanCodeAndExtendedFlag) {
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x1C0D, 0x8001, 0, 0}), Keycode(KEY_KPENTER));
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x1C0D, 0x0001, 0, 0}), Keycode(KEY_ENTER));
+    EXPECT_EQ(KeycodePressed({msg::kKeyUp, 0x1D11, 0x8001, 0, 0}), Keycode(KEY_RIGHTCTRL));
+    EXPECT_EQ(KeycodePressed({msg::kSysKeyDown, 0x3812, 0x8001, 0, 0}), Keycode(KEY_RIGHTALT));
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x4724, 0x0001, 0, 0}), Keycode(KEY_KP7));
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x4724, 0x8001, 0, 0}), Keycode(KEY_HOME));
+    // The scan code wins over a virtual-key code of another layout.
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x7DDC, 0x0001, 0, 0}), Keycode(KEY_YEN));
+    // Without a usable scan code the virtual-key code counts, in the layout.
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x0024, 0x0001, 0, 0}), Keycode(KEY_HOME));
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x55C0, 0x0001, 0, 0}), Keycode(KEY_GRAVE));
+    EXPECT_EQ(KeycodePressed({msg::kKeyDown, 0x00C0, 0x0001, 0, 0}, KeyboardLayout::Japanese),
+              Keycode(KEY_LEFTBRACE));
+    auto release = PlanInput({msg::kSysKeyUp, 0x1E41, 1, 0, 0}, KeyboardLayout::Us);
+    ASSERT_EQ(release.size(), 1u);
+    EXPECT_FALSE(release[0].press);
+    EXPECT_TRUE(PlanInput({msg::kKeyDown, 0x0007, 1, 0, 0}, KeyboardLayout::Us).empty());
+    EXPECT_TRUE(PlanInput({0x0102, 0x41, 0, 0, 0}, KeyboardLayout::Us).empty());  // WM_CHAR
+}
+
+TEST(InputPlanTest, MouseRecordsMoveThenPressAndTheWheelIsBounded) {
+    auto click = PlanInput(EVENTMSG{msg::kLButtonUp, 300, 200, 0, 0}, KeyboardLayout::Us);
     ASSERT_EQ(click.size(), 2u);
     EXPECT_EQ(click[0].kind, InputAction::Motion);
     EXPECT_EQ(click[1].kind, InputAction::Button);
     EXPECT_EQ(click[1].code, 1u);
     EXPECT_FALSE(click[1].press);
 
-    auto wheel = PlanInput(EVENTMSG{msg::kMouseWheel, 1, 2, 0, static_cast<uint32_t>(-240)});
-    ASSERT_EQ(wheel.size(), 5u);  // move, then press and release of button 5 twice
-    EXPECT_EQ(wheel[1].code, 5u);
-    EXPECT_TRUE(PlanInput(EVENTMSG{0x0102, 0x41, 0, 0, 0}).empty());  // WM_CHAR: no input
+    auto Wheel = [](uint32_t delta) {
+        return PlanInput(EVENTMSG{msg::kMouseWheel, 1, 2, 0, delta}, KeyboardLayout::Us);
+    };
+    auto down = Wheel(static_cast<uint32_t>(-240));
+    ASSERT_EQ(down.size(), 5u);  // move, then press and release of button 5 twice
+    EXPECT_EQ(down[1].code, 5u);
+    EXPECT_EQ(Wheel(30).size(), 3u);  // less than a notch still turns one
+    // A damaged file: the most negative delta, and a huge one, play the bound at most.
+    auto lowest = Wheel(0x80000000u);
+    EXPECT_EQ(lowest.size(), 1u + 2 * kMaxWheelNotches);
+    EXPECT_EQ(lowest[1].code, 5u);
+    EXPECT_EQ(Wheel(0x7FFFFFFFu).size(), 1u + 2 * kMaxWheelNotches);
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
 #include "platform/x11/EventTranslator.h"
 
 #include <X11/X.h>
-#include <X11/keysym.h>
-
-#include <algorithm>
-
-#include "platform/x11/KeyMapping.h"
 
 namespace {
+
+constexpr uint8_t kCtrlScan = 0x1D;
+constexpr uint8_t kAltScan = 0x38;
+constexpr uint8_t kLeftShiftScan = 0x2A;
+constexpr uint8_t kRightShiftScan = 0x36;
+constexpr ScanKey kPauseKey{0x45, false};
+constexpr ScanKey kPrintKey{0x37, true};
+constexpr ScanKey kNumLockKey{0x45, true};
+constexpr ScanKey kF10Key{0x44, false};
 
 uint32_t Coordinate(int32_t value) {
     return static_cast<uint32_t>(value);
@@ -18,6 +22,11 @@ EVENTMSG MouseRecord(uint32_t message, const XDeviceEvent& event, uint32_t hwnd 
 }
 
 }  // namespace
+
+void EventTranslator::Reset(const KeyboardState& state) {
+    state_ = state;
+    pressedAs_ = {};
+}
 
 std::optional<EVENTMSG> EventTranslator::Translate(const XDeviceEvent& event) {
     switch (event.type) {
@@ -34,25 +43,40 @@ std::optional<EVENTMSG> EventTranslator::Translate(const XDeviceEvent& event) {
     }
 }
 
-void EventTranslator::TrackModifier(uint32_t keysym, bool down) {
-    int step = down ? 1 : -1;
-    if (keysym == XK_Control_L || keysym == XK_Control_R) ctrlDown_ = std::max(0, ctrlDown_ + step);
-    if (keysym == XK_Alt_L || keysym == XK_Alt_R || keysym == XK_Meta_L || keysym == XK_Meta_R) {
-        altDown_ = std::max(0, altDown_ + step);
+bool EventTranslator::Held(uint8_t scanCode) const {
+    for (std::size_t keycode = 0; keycode < state_.keysDown.size(); ++keycode) {
+        if (state_.keysDown[keycode] && ScanKeyOfKeycode(keycode).code == scanCode) return true;
     }
+    return false;
+}
+
+// The key as Windows would report it now: Break and SysRq by the modifiers, the keypad by
+// NumLock and Shift.
+WindowsKey EventTranslator::KeyOf(ScanKey scan) const {
+    if (scan == kPauseKey && Held(kCtrlScan)) scan = kBreakKey;
+    if (scan == kPrintKey && Held(kAltScan)) scan = kSysRqKey;
+    bool digits = state_.numLock && !Held(kLeftShiftScan) && !Held(kRightShiftScan);
+    return WindowsKey{VirtualKeyOf(scan, state_.layout, digits), scan.code, scan.extended};
 }
 
 std::optional<EVENTMSG> EventTranslator::TranslateKey(const XDeviceEvent& event) {
-    bool down = event.type == KeyPress;
-    uint32_t keysym = keysymOf_(event.detail);
-    if (keysym == XK_Pause && ctrlDown_ > 0) keysym = XK_Break;
+    if (event.detail >= state_.keysDown.size()) return std::nullopt;
+    const uint32_t keycode = event.detail;
+    const bool down = event.type == KeyPress;
+    const ScanKey scan = ScanKeyOfKeycode(keycode);
+    WindowsKey key = KeyOf(scan);
+    if (down) {
+        pressedAs_[keycode] = key;
+        state_.keysDown.set(keycode);
+    } else if (state_.keysDown[keycode] && pressedAs_[keycode].scanCode != 0) {
+        key = pressedAs_[keycode];  // a key is released as what it was pressed as
+    }
     // The system-key variants: Alt held without Ctrl (the Alt key itself included), or F10.
-    if (down) TrackModifier(keysym, true);
-    bool system = (altDown_ > 0 && ctrlDown_ == 0) || keysym == XK_F10;
-    if (!down) TrackModifier(keysym, false);
+    bool system = (Held(kAltScan) && !Held(kCtrlScan)) || scan == kF10Key;
+    if (!down) state_.keysDown.reset(keycode);
+    if (down && scan == kNumLockKey) state_.numLock = !state_.numLock;
+    if (scan.code == 0) return std::nullopt;  // no PC keyboard has it
 
-    WindowsKey key = WindowsKeyFromKeySym(keysym);
-    if (key.virtualKey == 0) key.scanCode = static_cast<uint8_t>(event.detail - 8);
     uint32_t message =
         system ? (down ? msg::kSysKeyDown : msg::kSysKeyUp) : (down ? msg::kKeyDown : msg::kKeyUp);
     return EVENTMSG{message, KeyParamL(key), KeyParamH(key), event.time, 0};

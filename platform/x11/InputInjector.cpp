@@ -3,6 +3,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "platform/x11/InputPlan.h"
+#include "platform/x11/X11Keyboard.h"
 
 bool InputInjector::Available(Display* display) {
     int event = 0;
@@ -12,15 +13,19 @@ bool InputInjector::Available(Display* display) {
     return XTestQueryExtension(display, &event, &error, &major, &minor);
 }
 
-KeyCode InputInjector::KeyCodeFor(const std::vector<uint32_t>& keysyms) const {
-    for (uint32_t keysym : keysyms) {
-        if (KeyCode keycode = XKeysymToKeycode(display_, keysym); keycode != 0) return keycode;
-    }
-    return 0;
+void InputInjector::ReadLayout() {
+    layout_ = ReadKeyboardLayout(display_);
+}
+
+bool InputInjector::IsKeycode(uint32_t keycode) const {
+    int lowest = 0;
+    int highest = 0;
+    XDisplayKeycodes(display_, &lowest, &highest);
+    return static_cast<int>(keycode) >= lowest && static_cast<int>(keycode) <= highest;
 }
 
 void InputInjector::Apply(const EVENTMSG& record) {
-    for (const InputAction& action : PlanInput(record)) {
+    for (const InputAction& action : PlanInput(record, layout_)) {
         switch (action.kind) {
             case InputAction::Motion:
                 XTestFakeMotionEvent(display_, -1, action.x, action.y, CurrentTime);
@@ -34,8 +39,8 @@ void InputInjector::Apply(const EVENTMSG& record) {
                 }
                 break;
             case InputAction::Key: {
-                KeyCode keycode = KeyCodeFor(action.keysyms);
-                if (keycode == 0) break;
+                const unsigned keycode = action.code;
+                if (!IsKeycode(keycode)) break;
                 XTestFakeKeyEvent(display_, keycode, action.press, CurrentTime);
                 if (action.press) {
                     keys_.insert(keycode);

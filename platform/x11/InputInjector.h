@@ -3,25 +3,28 @@
 // stays held down when a playback ends before the stream released it.
 #include <X11/Xlib.h>
 
-#include <cstdint>
 #include <set>
-#include <vector>
 
 #include "engine/EventMsg.h"
+#include "platform/x11/KeyMapping.h"
 
 class InputInjector {
   public:
     explicit InputInjector(Display* display) : display_(display) {}
 
     static bool Available(Display* display);
+    // Reads the layout that records without a usable scan code are played in; called as a
+    // playback starts.
+    void ReadLayout();
     void Apply(const EVENTMSG& record);
     // Releases every key and button that Apply pressed and did not release.
     void ReleaseAll();
 
   private:
-    KeyCode KeyCodeFor(const std::vector<uint32_t>& keysyms) const;
+    bool IsKeycode(uint32_t keycode) const;
 
     Display* display_;
+    KeyboardLayout layout_ = KeyboardLayout::Us;
     std::set<unsigned> keys_;
     std::set<unsigned> buttons_;
 };

@@ -1,7 +1,8 @@
 #include "platform/x11/InputPlan.h"
 
+#include <algorithm>
+
 #include "platform/x11/EventTranslator.h"
-#include "platform/x11/KeyMapping.h"
 
 namespace {
 
@@ -23,31 +24,34 @@ std::vector<InputAction> ButtonPlan(uint32_t button, bool press, const EVENTMSG&
 }
 
 std::vector<InputAction> WheelPlan(const EVENTMSG& record, bool vertical) {
-    int32_t delta = static_cast<int32_t>(record.hwnd);
+    int64_t delta = static_cast<int32_t>(record.hwnd);
     uint32_t button = vertical ? (delta >= 0 ? 4 : 5) : (delta >= 0 ? 7 : 6);
-    int32_t notches = (delta < 0 ? -delta : delta) / kWheelDelta;
-    if (notches < 1) notches = 1;
+    int64_t notches =
+        std::clamp<int64_t>((delta < 0 ? -delta : delta) / kWheelDelta, 1, kMaxWheelNotches);
     std::vector<InputAction> plan{MoveTo(record)};
-    for (int32_t i = 0; i < notches; ++i) {
+    for (int64_t i = 0; i < notches; ++i) {
         plan.push_back(ButtonAction(button, true, record));
         plan.push_back(ButtonAction(button, false, record));
     }
     return plan;
 }
 
-std::vector<InputAction> KeyPlan(const EVENTMSG& record, bool press) {
-    bool handedOver = record.message == msg::kKeyDown || record.message == msg::kKeyUp;
-    WindowsKey key = handedOver ? WindowsKeyFromHandedParams(record.paramL, record.paramH)
-                                : WindowsKeyFromParams(record.paramL, record.paramH);
-    std::vector<uint32_t> keysyms =
-        KeySymsFromWindowsKey(key.virtualKey, key.scanCode, key.extended);
-    if (keysyms.empty()) return {};
-    return {InputAction{InputAction::Key, keysyms.front(), press, 0, 0, std::move(keysyms)}};
+uint32_t KeycodeOf(const EVENTMSG& record, KeyboardLayout layout) {
+    WindowsKey key = WindowsKeyFromParams(record.paramL, record.paramH);
+    uint32_t keycode = KeycodeOfScanKey(ScanKey{key.scanCode, key.extended});
+    if (keycode != 0) return keycode;
+    return KeycodeOfScanKey(ScanKeyOfVirtualKey(key.virtualKey, layout));
+}
+
+std::vector<InputAction> KeyPlan(const EVENTMSG& record, bool press, KeyboardLayout layout) {
+    uint32_t keycode = KeycodeOf(record, layout);
+    if (keycode == 0) return {};
+    return {InputAction{InputAction::Key, keycode, press}};
 }
 
 }  // namespace
 
-std::vector<InputAction> PlanInput(const EVENTMSG& record) {
+std::vector<InputAction> PlanInput(const EVENTMSG& record, KeyboardLayout layout) {
     switch (record.message) {
         case msg::kMouseMove:
             return {MoveTo(record)};
@@ -70,5 +74,5 @@ std::vector<InputAction> PlanInput(const EVENTMSG& record) {
     if (!IsKeyboardMessage(record.message)) return {};
     bool press = record.message == msg::kKeyDown || record.message == msg::kSysKeyDown;
     bool release = record.message == msg::kKeyUp || record.message == msg::kSysKeyUp;
-    return press || release ? KeyPlan(record, press) : std::vector<InputAction>{};
+    return press || release ? KeyPlan(record, press, layout) : std::vector<InputAction>{};
 }

@@ -5,19 +5,20 @@
 #include <vector>
 
 #include "engine/EventMsg.h"
+#include "platform/x11/KeyMapping.h"
 
 struct InputAction {
     enum Kind { Motion, Button, Key } kind;
-    uint32_t code = 0;  // button number, or key symbol for Key
+    uint32_t code = 0;  // button number, or X key code for Key
     bool press = false;
     int32_t x = 0;
     int32_t y = 0;
-    // For Key: every symbol on the recorded key, code first; the player presses the first
-    // one the current keyboard mapping has.
-    std::vector<uint32_t> keysyms = {};
 };
 
-// The actions for a record as the playback hook hands it over: WM_KEYDOWN/WM_KEYUP with
-// the key code alone in paramL and the scan code in paramH; the system-key messages in the
-// stored layout (scan code in bits 8..15 of paramL, extended flag in bit 15 of paramH).
-std::vector<InputAction> PlanInput(const EVENTMSG& record);
+// A wheel record plays at most this many notches, whatever delta a damaged file holds.
+inline constexpr int32_t kMaxWheelNotches = 20;
+
+// The actions for a record as the macro stores it (the playback hook's unchanged copy):
+// keys by scan code and extended flag; by the virtual-key code in the layout where the scan
+// code is 0 or names no key (macros made by hand).
+std::vector<InputAction> PlanInput(const EVENTMSG& record, KeyboardLayout layout);

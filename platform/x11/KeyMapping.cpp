@@ -1,345 +1,237 @@
 #include "platform/x11/KeyMapping.h"
 
-#include <X11/XF86keysym.h>
-#include <X11/keysym.h>
-
 #include <algorithm>
 #include <iterator>
 
 namespace {
 
-// Windows virtual-key codes used below by name; letters and digits are their ASCII codes.
-enum : uint8_t {
-    kVkCancel = 0x03,
-    kVkBack = 0x08,
-    kVkTab = 0x09,
-    kVkClear = 0x0C,
-    kVkReturn = 0x0D,
-    kVkShift = 0x10,
-    kVkControl = 0x11,
-    kVkMenu = 0x12,
-    kVkPause = 0x13,
-    kVkCapital = 0x14,
-    kVkKanji = 0x19,
-    kVkConvert = 0x1C,
-    kVkNonConvert = 0x1D,
-    kVkEscape = 0x1B,
-    kVkSpace = 0x20,
-    kVkPrior = 0x21,
-    kVkNext = 0x22,
-    kVkEnd = 0x23,
-    kVkHome = 0x24,
-    kVkLeft = 0x25,
-    kVkUp = 0x26,
-    kVkRight = 0x27,
-    kVkDown = 0x28,
-    kVkSnapshot = 0x2C,
-    kVkInsert = 0x2D,
-    kVkDelete = 0x2E,
-    kVkLWin = 0x5B,
-    kVkRWin = 0x5C,
-    kVkApps = 0x5D,
-    kVkSleep = 0x5F,
-    kVkNumpad0 = 0x60,
-    kVkMultiply = 0x6A,
-    kVkAdd = 0x6B,
-    kVkSubtract = 0x6D,
-    kVkDecimal = 0x6E,
-    kVkDivide = 0x6F,
-    kVkF1 = 0x70,
-    kVkNumLock = 0x90,
-    kVkScroll = 0x91,
-    kVkLShift = 0xA0,
-    kVkRShift = 0xA1,
-    kVkLControl = 0xA2,
-    kVkRControl = 0xA3,
-    kVkLMenu = 0xA4,
-    kVkRMenu = 0xA5,
-    kVkOem1 = 0xBA,
-    kVkOemPlus = 0xBB,
-    kVkOemComma = 0xBC,
-    kVkOemMinus = 0xBD,
-    kVkOemPeriod = 0xBE,
-    kVkOem2 = 0xBF,
-    kVkOem3 = 0xC0,
-    kVkOem4 = 0xDB,
-    kVkOem5 = 0xDC,
-    kVkOem6 = 0xDD,
-    kVkOem7 = 0xDE,
-    kVkOem102 = 0xE2,
-    kVkEisu = 0xF0,
-    kVkHiragana = 0xF2,
-    kVkOemAuto = 0xF3,
-    kVkOemEnlw = 0xF4,
+constexpr uint32_t kEvdevOffset = 8;  // X key code = evdev code + 8
+constexpr uint8_t kNone = kNoVirtualKey;
+constexpr bool kExt = true;
+constexpr bool kAlias = true;
+constexpr uint32_t kPauseEvdev = 119;
+constexpr uint32_t kPrintEvdev = 99;
+
+// One physical key: its evdev code, its scan code and the virtual-key codes of the US and the
+// Japanese layouts. An alias shares its scan code with another key (a USB and a PS/2 name for
+// the same launch key); playback presses the other one.
+struct KeyRow {
+    uint8_t evdev;
+    ScanKey scan;
+    uint8_t us;
+    uint8_t japanese;
+    bool alias = false;
 };
 
-constexpr bool kExt = true;
-
-constexpr KeyRow Row(uint8_t vk, uint8_t scan, bool extended, uint32_t first, uint32_t second = 0,
-                     uint32_t third = 0, uint32_t fourth = 0) {
-    return KeyRow{WindowsKey{vk, scan, extended}, {first, second, third, fourth}};
+constexpr KeyRow Key(uint8_t evdev, uint8_t scan, uint8_t vk, bool extended = false) {
+    return KeyRow{evdev, ScanKey{scan, extended}, vk, vk};
 }
 
-// Scan codes are those of a US PC keyboard (set 1); the Japanese keys are those of a
-// 106/109-key keyboard. Zenkaku/Hankaku is VK_KANJI, the code a Japanese IME takes as its
-// on/off toggle: its journal codes VK_OEM_AUTO/VK_OEM_ENLW name the IME's current mode
-// rather than the key, and are read back as this key (see kAliases).
-constexpr KeyRow kRows[] = {
-    // Letters.
-    Row('A', 0x1E, false, XK_a, XK_A),
-    Row('B', 0x30, false, XK_b, XK_B),
-    Row('C', 0x2E, false, XK_c, XK_C),
-    Row('D', 0x20, false, XK_d, XK_D),
-    Row('E', 0x12, false, XK_e, XK_E),
-    Row('F', 0x21, false, XK_f, XK_F),
-    Row('G', 0x22, false, XK_g, XK_G),
-    Row('H', 0x23, false, XK_h, XK_H),
-    Row('I', 0x17, false, XK_i, XK_I),
-    Row('J', 0x24, false, XK_j, XK_J),
-    Row('K', 0x25, false, XK_k, XK_K),
-    Row('L', 0x26, false, XK_l, XK_L),
-    Row('M', 0x32, false, XK_m, XK_M),
-    Row('N', 0x31, false, XK_n, XK_N),
-    Row('O', 0x18, false, XK_o, XK_O),
-    Row('P', 0x19, false, XK_p, XK_P),
-    Row('Q', 0x10, false, XK_q, XK_Q),
-    Row('R', 0x13, false, XK_r, XK_R),
-    Row('S', 0x1F, false, XK_s, XK_S),
-    Row('T', 0x14, false, XK_t, XK_T),
-    Row('U', 0x16, false, XK_u, XK_U),
-    Row('V', 0x2F, false, XK_v, XK_V),
-    Row('W', 0x11, false, XK_w, XK_W),
-    Row('X', 0x2D, false, XK_x, XK_X),
-    Row('Y', 0x15, false, XK_y, XK_Y),
-    Row('Z', 0x2C, false, XK_z, XK_Z),
-    // Digit row with the US shifted symbols.
-    Row('1', 0x02, false, XK_1, XK_exclam),
-    Row('2', 0x03, false, XK_2, XK_at),
-    Row('3', 0x04, false, XK_3, XK_numbersign),
-    Row('4', 0x05, false, XK_4, XK_dollar),
-    Row('5', 0x06, false, XK_5, XK_percent),
-    Row('6', 0x07, false, XK_6, XK_asciicircum),
-    Row('7', 0x08, false, XK_7, XK_ampersand),
-    Row('8', 0x09, false, XK_8, XK_asterisk),
-    Row('9', 0x0A, false, XK_9, XK_parenleft),
-    Row('0', 0x0B, false, XK_0, XK_parenright),
-    // Punctuation of a US layout, and the ISO key beside left Shift.
-    Row(kVkOem1, 0x27, false, XK_semicolon, XK_colon),
-    Row(kVkOemPlus, 0x0D, false, XK_equal, XK_plus),
-    Row(kVkOemComma, 0x33, false, XK_comma),
-    Row(kVkOemMinus, 0x0C, false, XK_minus, XK_underscore),
-    Row(kVkOemPeriod, 0x34, false, XK_period),
-    Row(kVkOem2, 0x35, false, XK_slash, XK_question),
-    Row(kVkOem3, 0x29, false, XK_grave, XK_asciitilde),
-    Row(kVkOem4, 0x1A, false, XK_bracketleft, XK_braceleft),
-    Row(kVkOem5, 0x2B, false, XK_backslash, XK_bar),
-    Row(kVkOem6, 0x1B, false, XK_bracketright, XK_braceright),
-    Row(kVkOem7, 0x28, false, XK_apostrophe, XK_quotedbl),
-    Row(kVkOem102, 0x56, false, XK_less, XK_greater),
-    // Function keys.
-    Row(kVkF1 + 0, 0x3B, false, XK_F1),
-    Row(kVkF1 + 1, 0x3C, false, XK_F2),
-    Row(kVkF1 + 2, 0x3D, false, XK_F3),
-    Row(kVkF1 + 3, 0x3E, false, XK_F4),
-    Row(kVkF1 + 4, 0x3F, false, XK_F5),
-    Row(kVkF1 + 5, 0x40, false, XK_F6),
-    Row(kVkF1 + 6, 0x41, false, XK_F7),
-    Row(kVkF1 + 7, 0x42, false, XK_F8),
-    Row(kVkF1 + 8, 0x43, false, XK_F9),
-    Row(kVkF1 + 9, 0x44, false, XK_F10),
-    Row(kVkF1 + 10, 0x57, false, XK_F11),
-    Row(kVkF1 + 11, 0x58, false, XK_F12),
-    Row(kVkF1 + 12, 0x64, false, XK_F13),
-    Row(kVkF1 + 13, 0x65, false, XK_F14),
-    Row(kVkF1 + 14, 0x66, false, XK_F15),
-    Row(kVkF1 + 15, 0x67, false, XK_F16),
-    Row(kVkF1 + 16, 0x68, false, XK_F17),
-    Row(kVkF1 + 17, 0x69, false, XK_F18),
-    Row(kVkF1 + 18, 0x6A, false, XK_F19),
-    Row(kVkF1 + 19, 0x6B, false, XK_F20),
-    Row(kVkF1 + 20, 0x6C, false, XK_F21),
-    Row(kVkF1 + 21, 0x6D, false, XK_F22),
-    Row(kVkF1 + 22, 0x6E, false, XK_F23),
-    Row(kVkF1 + 23, 0x76, false, XK_F24),
-    // Editing and whitespace.
-    Row(kVkEscape, 0x01, false, XK_Escape),
-    Row(kVkTab, 0x0F, false, XK_Tab, XK_ISO_Left_Tab),
-    Row(kVkBack, 0x0E, false, XK_BackSpace),
-    Row(kVkReturn, 0x1C, false, XK_Return),
-    Row(kVkSpace, 0x39, false, XK_space),
-    // Modifiers. Journals report the generic Shift/Ctrl/Alt codes; right Ctrl and right
-    // Alt (AltGr) are extended.
-    Row(kVkShift, 0x2A, false, XK_Shift_L),
-    Row(kVkShift, 0x36, false, XK_Shift_R),
-    Row(kVkControl, 0x1D, false, XK_Control_L),
-    Row(kVkControl, 0x1D, kExt, XK_Control_R),
-    Row(kVkMenu, 0x38, false, XK_Alt_L, XK_Meta_L),
-    Row(kVkMenu, 0x38, kExt, XK_Alt_R, XK_ISO_Level3_Shift, XK_Mode_switch, XK_Meta_R),
-    Row(kVkLWin, 0x5B, kExt, XK_Super_L),
-    Row(kVkRWin, 0x5C, kExt, XK_Super_R),
-    Row(kVkApps, 0x5D, kExt, XK_Menu),
-    // Locks, Pause/Break, Print. NumLock shares Pause's scan code but is extended.
-    Row(kVkCapital, 0x3A, false, XK_Caps_Lock),
-    Row(kVkNumLock, 0x45, kExt, XK_Num_Lock),
-    Row(kVkScroll, 0x46, false, XK_Scroll_Lock),
-    Row(kVkPause, 0x45, false, XK_Pause),
-    Row(kVkCancel, 0x46, kExt, XK_Break),
-    Row(kVkSnapshot, 0x37, kExt, XK_Print),
-    Row(kVkSnapshot, 0x54, false, XK_Sys_Req),
-    // Navigation block, extended; before the keypad so that it is preferred.
-    Row(kVkInsert, 0x52, kExt, XK_Insert),
-    Row(kVkDelete, 0x53, kExt, XK_Delete),
-    Row(kVkHome, 0x47, kExt, XK_Home),
-    Row(kVkEnd, 0x4F, kExt, XK_End),
-    Row(kVkPrior, 0x49, kExt, XK_Prior),
-    Row(kVkNext, 0x51, kExt, XK_Next),
-    Row(kVkUp, 0x48, kExt, XK_Up),
-    Row(kVkDown, 0x50, kExt, XK_Down),
-    Row(kVkLeft, 0x4B, kExt, XK_Left),
-    Row(kVkRight, 0x4D, kExt, XK_Right),
-    // Keypad with NumLock on.
-    Row(kVkNumpad0 + 0, 0x52, false, XK_KP_0),
-    Row(kVkNumpad0 + 1, 0x4F, false, XK_KP_1),
-    Row(kVkNumpad0 + 2, 0x50, false, XK_KP_2),
-    Row(kVkNumpad0 + 3, 0x51, false, XK_KP_3),
-    Row(kVkNumpad0 + 4, 0x4B, false, XK_KP_4),
-    Row(kVkNumpad0 + 5, 0x4C, false, XK_KP_5),
-    Row(kVkNumpad0 + 6, 0x4D, false, XK_KP_6),
-    Row(kVkNumpad0 + 7, 0x47, false, XK_KP_7),
-    Row(kVkNumpad0 + 8, 0x48, false, XK_KP_8),
-    Row(kVkNumpad0 + 9, 0x49, false, XK_KP_9),
-    Row(kVkDecimal, 0x53, false, XK_KP_Decimal, XK_KP_Separator),
-    // Keypad with NumLock off: the navigation codes, not extended.
-    Row(kVkInsert, 0x52, false, XK_KP_Insert),
-    Row(kVkEnd, 0x4F, false, XK_KP_End),
-    Row(kVkDown, 0x50, false, XK_KP_Down),
-    Row(kVkNext, 0x51, false, XK_KP_Next),
-    Row(kVkLeft, 0x4B, false, XK_KP_Left),
-    Row(kVkClear, 0x4C, false, XK_KP_Begin),
-    Row(kVkRight, 0x4D, false, XK_KP_Right),
-    Row(kVkHome, 0x47, false, XK_KP_Home),
-    Row(kVkUp, 0x48, false, XK_KP_Up),
-    Row(kVkPrior, 0x49, false, XK_KP_Prior),
-    Row(kVkDelete, 0x53, false, XK_KP_Delete),
-    // Keypad operators; Enter and Divide are extended.
-    Row(kVkAdd, 0x4E, false, XK_KP_Add),
-    Row(kVkSubtract, 0x4A, false, XK_KP_Subtract),
-    Row(kVkMultiply, 0x37, false, XK_KP_Multiply),
-    Row(kVkDivide, 0x35, kExt, XK_KP_Divide),
-    Row(kVkReturn, 0x1C, kExt, XK_KP_Enter),
-    // Japanese keyboard.
-    Row(kVkKanji, 0x29, false, XK_Zenkaku_Hankaku, XK_Kanji, XK_Zenkaku, XK_Hankaku),
-    Row(kVkConvert, 0x79, false, XK_Henkan_Mode),
-    Row(kVkNonConvert, 0x7B, false, XK_Muhenkan),
-    Row(kVkHiragana, 0x70, false, XK_Hiragana_Katakana, XK_Hiragana, XK_Katakana),
-    Row(kVkEisu, 0x3A, false, XK_Eisu_toggle),
-    // Media and browser keys, all extended.
-    Row(0xAD, 0x20, kExt, XF86XK_AudioMute),
-    Row(0xAE, 0x2E, kExt, XF86XK_AudioLowerVolume),
-    Row(0xAF, 0x30, kExt, XF86XK_AudioRaiseVolume),
-    Row(0xB0, 0x19, kExt, XF86XK_AudioNext),
-    Row(0xB1, 0x10, kExt, XF86XK_AudioPrev),
-    Row(0xB2, 0x24, kExt, XF86XK_AudioStop),
-    Row(0xB3, 0x22, kExt, XF86XK_AudioPlay, XF86XK_AudioPause),
-    Row(0xB4, 0x6C, kExt, XF86XK_Mail),
-    Row(0xB5, 0x6D, kExt, XF86XK_AudioMedia),
-    Row(0xB6, 0x6B, kExt, XF86XK_MyComputer),
-    Row(0xB7, 0x21, kExt, XF86XK_Calculator),
-    Row(0xA6, 0x6A, kExt, XF86XK_Back),
-    Row(0xA7, 0x69, kExt, XF86XK_Forward),
-    Row(0xA8, 0x67, kExt, XF86XK_Refresh),
-    Row(0xA9, 0x68, kExt, XF86XK_Stop),
-    Row(0xAA, 0x65, kExt, XF86XK_Search),
-    Row(0xAB, 0x66, kExt, XF86XK_Favorites),
-    Row(0xAC, 0x32, kExt, XF86XK_HomePage),
-    Row(kVkSleep, 0x5F, kExt, XF86XK_Sleep),
+constexpr KeyRow Jis(uint8_t evdev, uint8_t scan, uint8_t us, uint8_t japanese) {
+    return KeyRow{evdev, ScanKey{scan, false}, us, japanese};
+}
+
+// Scan codes as Windows takes them from the keys' HID usages; virtual-key codes of the US
+// (type 4) and Japanese (type 8, 106/109 keys) keyboard tables. In key-code order, which is
+// also the order a virtual-key code is looked up in: main keys before the keypad.
+// clang-format off
+constexpr KeyRow kKeys[] = {
+    Key(1, 0x01, 0x1B),                           // Escape
+    Key(2, 0x02, '1'), Key(3, 0x03, '2'), Key(4, 0x04, '3'), Key(5, 0x05, '4'),
+    Key(6, 0x06, '5'), Key(7, 0x07, '6'), Key(8, 0x08, '7'), Key(9, 0x09, '8'),
+    Key(10, 0x0A, '9'), Key(11, 0x0B, '0'),
+    Key(12, 0x0C, 0xBD),                          // - (VK_OEM_MINUS)
+    Jis(13, 0x0D, 0xBB, 0xDE),                    // = / ^ (VK_OEM_PLUS / VK_OEM_7)
+    Key(14, 0x0E, 0x08), Key(15, 0x0F, 0x09),     // Backspace, Tab
+    Key(16, 0x10, 'Q'), Key(17, 0x11, 'W'), Key(18, 0x12, 'E'), Key(19, 0x13, 'R'),
+    Key(20, 0x14, 'T'), Key(21, 0x15, 'Y'), Key(22, 0x16, 'U'), Key(23, 0x17, 'I'),
+    Key(24, 0x18, 'O'), Key(25, 0x19, 'P'),
+    Jis(26, 0x1A, 0xDB, 0xC0),                    // [ / @ (VK_OEM_4 / VK_OEM_3)
+    Jis(27, 0x1B, 0xDD, 0xDB),                    // ] / [ (VK_OEM_6 / VK_OEM_4)
+    Key(28, 0x1C, 0x0D),                          // Enter
+    Key(29, 0x1D, 0x11),                          // left Ctrl
+    Key(30, 0x1E, 'A'), Key(31, 0x1F, 'S'), Key(32, 0x20, 'D'), Key(33, 0x21, 'F'),
+    Key(34, 0x22, 'G'), Key(35, 0x23, 'H'), Key(36, 0x24, 'J'), Key(37, 0x25, 'K'),
+    Key(38, 0x26, 'L'),
+    Jis(39, 0x27, 0xBA, 0xBB),                    // ; (VK_OEM_1 / VK_OEM_PLUS)
+    Jis(40, 0x28, 0xDE, 0xBA),                    // ' / : (VK_OEM_7 / VK_OEM_1)
+    Jis(41, 0x29, 0xC0, 0xF3),                    // ` / Hankaku-Zenkaku (VK_DBE_SBCSCHAR)
+    Key(42, 0x2A, 0x10),                          // left Shift
+    Jis(43, 0x2B, 0xDC, 0xDD),                    // \ / ] (VK_OEM_5 / VK_OEM_6)
+    Key(44, 0x2C, 'Z'), Key(45, 0x2D, 'X'), Key(46, 0x2E, 'C'), Key(47, 0x2F, 'V'),
+    Key(48, 0x30, 'B'), Key(49, 0x31, 'N'), Key(50, 0x32, 'M'),
+    Key(51, 0x33, 0xBC), Key(52, 0x34, 0xBE), Key(53, 0x35, 0xBF),  // , . /
+    Key(54, 0x36, 0x10),                          // right Shift
+    Key(55, 0x37, 0x6A),                          // keypad *
+    Key(56, 0x38, 0x12),                          // left Alt
+    Key(57, 0x39, 0x20),                          // Space
+    Jis(58, 0x3A, 0x14, 0xF0),                    // Caps Lock / Eisu (VK_DBE_ALPHANUMERIC)
+    Key(59, 0x3B, 0x70), Key(60, 0x3C, 0x71), Key(61, 0x3D, 0x72), Key(62, 0x3E, 0x73),
+    Key(63, 0x3F, 0x74), Key(64, 0x40, 0x75), Key(65, 0x41, 0x76), Key(66, 0x42, 0x77),
+    Key(67, 0x43, 0x78), Key(68, 0x44, 0x79),     // F1..F10
+    Key(69, 0x45, 0x90, kExt),                    // Num Lock
+    Key(70, 0x46, 0x91),                          // Scroll Lock
+    // Keypad with NumLock off; the digits are in kNumpadDigits.
+    Key(71, 0x47, 0x24), Key(72, 0x48, 0x26), Key(73, 0x49, 0x21), Key(74, 0x4A, 0x6D),
+    Key(75, 0x4B, 0x25), Key(76, 0x4C, 0x0C), Key(77, 0x4D, 0x27), Key(78, 0x4E, 0x6B),
+    Key(79, 0x4F, 0x23), Key(80, 0x50, 0x28), Key(81, 0x51, 0x22), Key(82, 0x52, 0x2D),
+    Key(83, 0x53, 0x2E),
+    Jis(86, 0x56, 0xE2, kNone),                   // ISO key beside left Shift (VK_OEM_102)
+    Key(87, 0x57, 0x7A), Key(88, 0x58, 0x7B),     // F11, F12
+    Jis(89, 0x73, 0xC1, 0xE2),                    // Ro (VK_ABNT_C1 / VK_OEM_102)
+    Key(90, 0x78, kNone),                         // Katakana (LANG3)
+    Key(91, 0x77, kNone),                         // Hiragana (LANG4)
+    Jis(92, 0x79, kNone, 0x1C),                   // Henkan (VK_CONVERT)
+    Jis(93, 0x70, kNone, 0xF2),                   // Hiragana/Katakana (VK_DBE_HIRAGANA)
+    Jis(94, 0x7B, 0xEB, 0x1D),                    // Muhenkan (VK_OEM_PA1 / VK_NONCONVERT)
+    Jis(95, 0x5C, 0xEA, 0xFC),                    // keypad JP comma (International6)
+    Key(96, 0x1C, 0x0D, kExt),                    // keypad Enter
+    Key(97, 0x1D, 0x11, kExt),                    // right Ctrl
+    Key(98, 0x35, 0x6F, kExt),                    // keypad /
+    Key(99, 0x37, 0x2C, kExt),                    // Print Screen (SysRq with Alt)
+    Key(100, 0x38, 0x12, kExt),                   // right Alt, AltGr
+    Key(102, 0x47, 0x24, kExt), Key(103, 0x48, 0x26, kExt),  // Home, Up
+    Key(104, 0x49, 0x21, kExt), Key(105, 0x4B, 0x25, kExt),  // Page Up, Left
+    Key(106, 0x4D, 0x27, kExt), Key(107, 0x4F, 0x23, kExt),  // Right, End
+    Key(108, 0x50, 0x28, kExt), Key(109, 0x51, 0x22, kExt),  // Down, Page Down
+    Key(110, 0x52, 0x2D, kExt), Key(111, 0x53, 0x2E, kExt),  // Insert, Delete
+    Key(113, 0x20, 0xAD, kExt), Key(114, 0x2E, 0xAE, kExt),  // Mute, Volume Down
+    Key(115, 0x30, 0xAF, kExt),                   // Volume Up
+    Key(116, 0x5E, 0x5E, kExt),                   // Power
+    Key(117, 0x59, 0x0C),                         // keypad =
+    Key(119, 0x45, 0x13),                         // Pause (Break with Ctrl)
+    Key(121, 0x7E, 0xC2),                         // keypad comma (VK_ABNT_C2)
+    Key(122, 0xF2, kNone),                        // Hangul (LANG1)
+    Key(123, 0xF1, kNone),                        // Hanja (LANG2)
+    Jis(124, 0x7D, kNone, 0xDC),                  // Yen (VK_OEM_5)
+    Key(125, 0x5B, 0x5B, kExt), Key(126, 0x5C, 0x5C, kExt),  // left, right Windows
+    Key(127, 0x5D, 0x5D, kExt),                   // Application
+    Key(128, 0x68, 0xA9, kExt),                   // browser Stop
+    Key(140, 0x21, 0xB7, kExt),                   // Calculator
+    Key(142, 0x5F, 0x5F, kExt),                   // Sleep
+    Key(143, 0x63, kNone, kExt),                  // Wake Up
+    KeyRow{144, {0x6B, kExt}, 0xB6, 0xB6, kAlias},  // File: My Computer of USB
+    Key(155, 0x6C, 0xB4, kExt),                   // Mail
+    Key(156, 0x66, 0xAB, kExt),                   // Favorites
+    Key(157, 0x6B, 0xB6, kExt),                   // My Computer
+    Key(158, 0x6A, 0xA6, kExt), Key(159, 0x69, 0xA7, kExt),  // browser Back, Forward
+    Key(163, 0x19, 0xB0, kExt), Key(164, 0x22, 0xB3, kExt),  // next, play/pause
+    Key(165, 0x10, 0xB1, kExt), Key(166, 0x24, 0xB2, kExt),  // previous, stop
+    KeyRow{171, {0x6D, kExt}, 0xB5, 0xB5, kAlias},  // Config: Media of USB
+    Key(172, 0x32, 0xAC, kExt),                   // browser Home
+    Key(173, 0x67, 0xA8, kExt),                   // browser Refresh
+    Key(183, 0x64, 0x7C), Key(184, 0x65, 0x7D), Key(185, 0x66, 0x7E), Key(186, 0x67, 0x7F),
+    Key(187, 0x68, 0x80), Key(188, 0x69, 0x81), Key(189, 0x6A, 0x82), Key(190, 0x6B, 0x83),
+    Key(191, 0x6C, 0x84), Key(192, 0x6D, 0x85), Key(193, 0x6E, 0x86),
+    Key(194, 0x76, 0x87),                         // F13..F24
+    Key(217, 0x65, 0xAA, kExt),                   // browser Search
+    Key(226, 0x6D, 0xB5, kExt),                   // Media select
+};
+// clang-format on
+
+struct NumpadDigit {
+    uint8_t scan;
+    uint8_t virtualKey;
 };
 
-// Windows codes that name a key of the table by another code: the left/right modifier
-// codes of low-level input, and the Zenkaku/Hankaku key's IME mode codes.
+constexpr NumpadDigit kNumpadDigits[] = {
+    {0x52, 0x60}, {0x4F, 0x61}, {0x50, 0x62}, {0x51, 0x63}, {0x4B, 0x64}, {0x4C, 0x65},
+    {0x4D, 0x66}, {0x47, 0x67}, {0x48, 0x68}, {0x49, 0x69}, {0x53, 0x6E},
+};
+
+// Codes that name a key of the table another way, in both layouts or in one.
 struct Alias {
     uint8_t virtualKey;
-    WindowsKey key;
+    ScanKey scan;
+    bool japaneseOnly;
 };
 
 constexpr Alias kAliases[] = {
-    {kVkLShift, {kVkShift, 0x2A, false}},     {kVkRShift, {kVkShift, 0x36, false}},
-    {kVkLControl, {kVkControl, 0x1D, false}}, {kVkRControl, {kVkControl, 0x1D, kExt}},
-    {kVkLMenu, {kVkMenu, 0x38, false}},       {kVkRMenu, {kVkMenu, 0x38, kExt}},
-    {kVkOemAuto, {kVkKanji, 0x29, false}},    {kVkOemEnlw, {kVkKanji, 0x29, false}},
+    {0xA0, {0x2A, false}, false}, {0xA1, {0x36, false}, false},  // VK_LSHIFT, VK_RSHIFT
+    {0xA2, {0x1D, false}, false}, {0xA3, {0x1D, kExt}, false},   // VK_LCONTROL, VK_RCONTROL
+    {0xA4, {0x38, false}, false}, {0xA5, {0x38, kExt}, false},   // VK_LMENU, VK_RMENU
+    {0x03, kBreakKey, false},                                    // VK_CANCEL
+    {0x19, {0x29, false}, true},                                 // VK_KANJI: the IME toggle
+    {0xF4, {0x29, false}, true},  // VK_DBE_DBCSCHAR: Hankaku/Zenkaku's other state
+    {0xF1, {0x70, false}, true},  // VK_DBE_KATAKANA: Shift + Hiragana
 };
 
-constexpr uint32_t kExtendedBit = 0x8000;
-
-const Alias* FindAlias(uint8_t virtualKey) {
-    auto found = std::ranges::find(kAliases, virtualKey, &Alias::virtualKey);
-    return found == std::end(kAliases) ? nullptr : found;
+const KeyRow* RowOfEvdev(uint32_t evdev) {
+    auto found = std::ranges::find(kKeys, evdev, &KeyRow::evdev);
+    return found == std::end(kKeys) ? nullptr : found;
 }
 
-WindowsKey Canonical(const WindowsKey& key) {
-    const Alias* alias = FindAlias(key.virtualKey);
-    return alias ? alias->key : key;
+uint8_t LayoutCode(const KeyRow& row, KeyboardLayout layout) {
+    return layout == KeyboardLayout::Japanese ? row.japanese : row.us;
 }
 
-// The extended flag of the first key with this code and scan code; false when none.
-bool InferExtended(uint8_t virtualKey, uint8_t scanCode) {
-    if (const Alias* alias = FindAlias(virtualKey)) return alias->key.extended;
-    for (const KeyRow& row : kRows) {
-        if (row.key.virtualKey == virtualKey && row.key.scanCode == scanCode) {
-            return row.key.extended;
+// The keypad's digit keys, whose navigation codes the navigation block has too.
+bool IsNumpadDigit(ScanKey key) {
+    return !key.extended && std::ranges::find(kNumpadDigits, key.code, &NumpadDigit::scan) !=
+                                std::end(kNumpadDigits);
+}
+
+ScanKey ScanKeyOfTableCode(uint8_t virtualKey, KeyboardLayout layout) {
+    // The keypad's navigation codes come last: Home is the navigation block's Home.
+    for (bool keypad : {false, true}) {
+        for (const KeyRow& row : kKeys) {
+            if (IsNumpadDigit(row.scan) == keypad && LayoutCode(row, layout) == virtualKey) {
+                return row.scan;
+            }
         }
-    }
-    return false;
-}
-
-// How closely a table key matches a wanted one: 3 all fields, 2 code and extended flag,
-// 1 code only, 0 not at all.
-int MatchLevel(const WindowsKey& row, const WindowsKey& wanted) {
-    if (row.virtualKey != wanted.virtualKey) return 0;
-    if (row.extended != wanted.extended) return 1;
-    return row.scanCode == wanted.scanCode ? 3 : 2;
-}
-
-int BestMatchLevel(const WindowsKey& wanted) {
-    int best = 0;
-    for (const KeyRow& row : kRows) best = std::max(best, MatchLevel(row.key, wanted));
-    return best;
-}
-
-void AppendSymbols(const KeyRow& row, std::vector<uint32_t>& symbols) {
-    for (uint32_t keysym : row.keySyms) {
-        if (keysym != 0) symbols.push_back(keysym);
-    }
-}
-
-}  // namespace
-
-std::span<const KeyRow> KeyRows() {
-    return kRows;
-}
-
-WindowsKey WindowsKeyFromKeySym(uint32_t keysym) {
-    if (keysym == 0) return {};
-    for (const KeyRow& row : kRows) {
-        if (std::ranges::find(row.keySyms, keysym) != row.keySyms.end()) return row.key;
     }
     return {};
 }
 
-std::vector<uint32_t> KeySymsFromWindowsKey(uint8_t virtualKey, uint8_t scanCode, bool extended) {
-    WindowsKey wanted = Canonical(WindowsKey{virtualKey, scanCode, extended});
-    std::vector<uint32_t> symbols;
-    int level = BestMatchLevel(wanted);
-    if (level == 0) return symbols;
-    for (const KeyRow& row : kRows) {
-        if (MatchLevel(row.key, wanted) == level) AppendSymbols(row, symbols);
-    }
-    return symbols;
+}  // namespace
+
+ScanKey ScanKeyOfKeycode(uint32_t keycode) {
+    if (keycode < kEvdevOffset) return {};
+    const KeyRow* row = RowOfEvdev(keycode - kEvdevOffset);
+    return row ? row->scan : ScanKey{};
 }
 
-uint32_t KeySymFromWindowsKey(uint8_t virtualKey, uint8_t scanCode, bool extended) {
-    std::vector<uint32_t> symbols = KeySymsFromWindowsKey(virtualKey, scanCode, extended);
-    return symbols.empty() ? 0 : symbols.front();
+uint32_t KeycodeOfScanKey(ScanKey key) {
+    if (key == kBreakKey) return kPauseEvdev + kEvdevOffset;
+    if (key == kSysRqKey) return kPrintEvdev + kEvdevOffset;
+    if (key.code == 0) return 0;
+    for (const KeyRow& row : kKeys) {
+        if (row.scan == key && !row.alias) return row.evdev + kEvdevOffset;
+    }
+    return 0;
+}
+
+uint8_t VirtualKeyOf(ScanKey key, KeyboardLayout layout, bool numpadDigits) {
+    if (key == kBreakKey) return 0x03;  // VK_CANCEL
+    if (key == kSysRqKey) return 0x2C;  // VK_SNAPSHOT
+    if (numpadDigits && IsNumpadDigit(key)) {
+        return std::ranges::find(kNumpadDigits, key.code, &NumpadDigit::scan)->virtualKey;
+    }
+    for (const KeyRow& row : kKeys) {
+        if (row.scan == key) return LayoutCode(row, layout);
+    }
+    return kNoVirtualKey;
+}
+
+ScanKey ScanKeyOfVirtualKey(uint8_t virtualKey, KeyboardLayout layout) {
+    if (virtualKey == 0 || virtualKey == kNoVirtualKey) return {};
+    for (const Alias& alias : kAliases) {
+        bool applies = !alias.japaneseOnly || layout == KeyboardLayout::Japanese;
+        if (alias.virtualKey == virtualKey && applies) return alias.scan;
+    }
+    for (const NumpadDigit& digit : kNumpadDigits) {
+        if (digit.virtualKey == virtualKey) return ScanKey{digit.scan, false};
+    }
+    return ScanKeyOfTableCode(virtualKey, layout);
+}
+
+KeyboardLayout LayoutOfMapping(const std::function<uint32_t(uint32_t keycode)>& keysymOf) {
+    constexpr uint32_t kRightOfP = 26 + kEvdevOffset;       // [ on a US keyboard
+    constexpr uint32_t kRightOfLPlus1 = 40 + kEvdevOffset;  // '
+    constexpr uint32_t kAt = 0x40;                          // XK_at
+    constexpr uint32_t kColon = 0x3A;                       // XK_colon
+    bool jis = keysymOf(kRightOfP) == kAt && keysymOf(kRightOfLPlus1) == kColon;
+    return jis ? KeyboardLayout::Japanese : KeyboardLayout::Us;
 }
 
 uint32_t KeyParamL(const WindowsKey& key) {
@@ -347,16 +239,11 @@ uint32_t KeyParamL(const WindowsKey& key) {
 }
 
 uint32_t KeyParamH(const WindowsKey& key) {
+    constexpr uint32_t kExtendedBit = 0x8000;
     return 1u | (key.extended ? kExtendedBit : 0u);
 }
 
 WindowsKey WindowsKeyFromParams(uint32_t paramL, uint32_t paramH) {
     return WindowsKey{static_cast<uint8_t>(paramL & 0xFF),
-                      static_cast<uint8_t>((paramL >> 8) & 0xFF), (paramH & kExtendedBit) != 0};
-}
-
-WindowsKey WindowsKeyFromHandedParams(uint32_t paramL, uint32_t paramH) {
-    auto virtualKey = static_cast<uint8_t>(paramL & 0xFF);
-    auto scanCode = static_cast<uint8_t>(paramH & 0xFF);
-    return WindowsKey{virtualKey, scanCode, InferExtended(virtualKey, scanCode)};
+                      static_cast<uint8_t>((paramL >> 8) & 0xFF), (paramH & 0x8000) != 0};
 }

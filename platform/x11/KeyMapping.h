@@ -1,53 +1,61 @@
 #pragma once
-// Translation between X key symbols and the keys of a Windows keyboard record: the
-// virtual-key code, the PC scan code (set 1) and the extended-key flag. Macro files hold
-// the Windows form, so a macro recorded under X plays on Windows and back.
+// Keys are physical keys. A key record names the key by its PC scan code (set 1) with the
+// extended flag, the same whatever the layout, and carries the virtual-key code that Windows
+// reports for that key in the active layout. X key codes are evdev codes + 8 (the server's
+// evdev rules); a fixed table takes them to scan codes and back. Macro files hold the Windows
+// form, so a macro recorded under X plays on Windows and back.
 //
-// The translation works on the key, not on the character: pass the key's unshifted
-// (level 0) symbol. Shifted symbols of a US layout are accepted too where they name one
-// key; "less" and "greater" name the ISO key beside left Shift (VK_OEM_102), which is
-// where they lie at level 0. Playback returns the unshifted symbol of the key; the shift
-// state comes from the recorded Shift records themselves.
-//
-// No X headers here: key symbols are the plain numbers of X11/keysym.h.
-#include <array>
+// No X headers here: key codes and key symbols are plain numbers.
 #include <cstdint>
-#include <span>
-#include <vector>
+#include <functional>
+
+// A key by its scan code; code 0 is no key.
+struct ScanKey {
+    uint8_t code = 0;
+    bool extended = false;
+
+    friend bool operator==(const ScanKey&, const ScanKey&) = default;
+};
 
 struct WindowsKey {
-    uint8_t virtualKey = 0;  // 0: no Windows key
+    uint8_t virtualKey = 0;
     uint8_t scanCode = 0;
     bool extended = false;
 
     friend bool operator==(const WindowsKey&, const WindowsKey&) = default;
 };
 
-// One physical key: its Windows form and the X key symbols it produces, the one to press
-// on playback first, unused places 0.
-struct KeyRow {
-    WindowsKey key;
-    std::array<uint32_t, 4> keySyms;
-};
+// The layouts whose virtual-key codes are known: the US 101/102-key layout, which every other
+// layout is taken as, and the Japanese 106/109-key layout.
+enum class KeyboardLayout { Us, Japanese };
 
-// Every key the translation knows, in the order the reverse lookup prefers them.
-std::span<const KeyRow> KeyRows();
+// The code Windows layouts give a key that has no virtual-key code.
+inline constexpr uint8_t kNoVirtualKey = 0xFF;
 
-// X key symbol -> Windows key; virtualKey 0 when the symbol is unknown.
-WindowsKey WindowsKeyFromKeySym(uint32_t keysym);
+// Scan keys that depend on a modifier: Pause with Ctrl is Break, Print with Alt is SysRq.
+inline constexpr ScanKey kBreakKey{0x46, true};
+inline constexpr ScanKey kSysRqKey{0x54, false};
 
-// Windows key -> the X key symbol to press on playback (NoSymbol 0 when unknown). The scan
-// code and extended flag pick among keys sharing a virtual-key code: left and right Shift
-// by scan code; right Ctrl/Alt, keypad Enter and the navigation block by the extended flag
-// (the keypad with NumLock off gives the same codes without it). When no key matches them
-// all, a key with the same code and flag, then one with the same code, is taken.
-// VK_LSHIFT..VK_RMENU and the Japanese IME toggles VK_OEM_AUTO/VK_OEM_ENLW are understood.
-uint32_t KeySymFromWindowsKey(uint8_t virtualKey, uint8_t scanCode, bool extended);
+// X key code -> the key's scan code; code 0 when the key has none on a PC keyboard.
+ScanKey ScanKeyOfKeycode(uint32_t keycode);
 
-// All symbols of the key KeySymFromWindowsKey picks (of all such keys when only the
-// code matched), preferred first, so that playback can fall back to another symbol when
-// the current mapping lacks the first (e.g. ISO_Level3_Shift where Alt_R is missing).
-std::vector<uint32_t> KeySymsFromWindowsKey(uint8_t virtualKey, uint8_t scanCode, bool extended);
+// Scan code -> the X key code of that key; 0 when no key has it. Break gives the Pause key,
+// SysRq the Print key.
+uint32_t KeycodeOfScanKey(ScanKey key);
+
+// The virtual-key code Windows reports for the key in the layout, kNoVirtualKey for none.
+// numpadDigits: NumLock is on and Shift is up, so the keypad gives digits rather than the
+// navigation codes. Shift, Ctrl and Alt report their generic codes, as key messages do.
+uint8_t VirtualKeyOf(ScanKey key, KeyboardLayout layout, bool numpadDigits);
+
+// For records without a usable scan code (made by hand): the key that has the virtual-key
+// code in the layout, the navigation block before the keypad; the left/right modifier codes
+// and the Japanese IME toggles are understood. Code 0 when no key has it.
+ScanKey ScanKeyOfVirtualKey(uint8_t virtualKey, KeyboardLayout layout);
+
+// The layout a keyboard mapping follows: Japanese when the key right of P carries @ and the
+// second right of L carries : (JIS), else US. keysymOf gives a key code's first symbol.
+KeyboardLayout LayoutOfMapping(const std::function<uint32_t(uint32_t keycode)>& keysymOf);
 
 // A key message's parameters as a Windows journal records them, the layout macro files
 // store:
@@ -56,9 +64,3 @@ std::vector<uint32_t> KeySymsFromWindowsKey(uint8_t virtualKey, uint8_t scanCode
 uint32_t KeyParamL(const WindowsKey& key);
 uint32_t KeyParamH(const WindowsKey& key);
 WindowsKey WindowsKeyFromParams(uint32_t paramL, uint32_t paramH);
-
-// The parameters of WM_KEYDOWN/WM_KEYUP as playback hands them over, rearranged:
-// paramL = virtual-key code, paramH = scan code. The extended flag is lost there; it is
-// taken from the first known key with that code and scan code (the navigation block
-// before the keypad, left Ctrl before right), false when none is known.
-WindowsKey WindowsKeyFromHandedParams(uint32_t paramL, uint32_t paramH);

@@ -77,7 +77,11 @@ void PlaybackPump::Step(bool held) {
                 WaitFor(delay);
                 return;
             }
-            injector_.Apply(record);
+            // The copy handed out has the key parameters rearranged for the system's
+            // journal; the unchanged record keeps the scan code and the extended flag.
+            EVENTMSG stored = record;
+            procedure_(kHookNoRemove, 0, reinterpret_cast<intptr_t>(&stored));
+            injector_.Apply(stored);
             delivered_ = true;
         }
         if (held) {

@@ -1,8 +1,8 @@
 #pragma once
 // Plays the system's part of the journal-playback protocol on the UI loop: asks the hook for
 // the next record, waits the delay it returns with a timer aimed at the exact millisecond,
-// asks again, injects the record and moves the hook on. It never calls a hook that has been
-// removed.
+// asks again, injects the record (as the hook's unchanged copy, kHookNoRemove, gives it) and
+// moves the hook on. It never calls a hook that has been removed.
 #include <cstdint>
 
 #include "engine/EventMsg.h"

@@ -18,6 +18,7 @@
 #include "platform/x11/PlaybackPump.h"
 #include "platform/x11/RecordSource.h"
 #include "platform/x11/ServerClock.h"
+#include "platform/x11/X11Keyboard.h"
 
 namespace {
 
@@ -67,17 +68,14 @@ bool X11Journal::Connect() {
     injector_ = std::make_unique<InputInjector>(display_);
     pump_ = std::make_unique<PlaybackPump>(*injector_);
     source_ = std::make_unique<RecordSource>(display_);
-    Display* display = display_;
-    translator_ = std::make_unique<EventTranslator>([display](uint32_t keycode) {
-        return static_cast<uint32_t>(
-            XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0));
-    });
+    translator_ = std::make_unique<EventTranslator>();
     grab_ = std::make_unique<CancelKeyGrab>(display_, [this] { Cancel(); });
     serverClock_.Connect(display_);
     return true;
 }
 
 bool X11Journal::StartRecording() {
+    translator_->Reset(ReadKeyboardState(display_));
     // Events carry the server's time stamps; the engine measures from the local tick. A
     // remote or nested server's clock differs, so its stamps are moved onto the local one.
     serverClock_.Measure();
@@ -100,6 +98,7 @@ JournalHookHandle X11Journal::Install(JournalHookType type, JournalHookProc proc
         if (!source_->Running() && !StartRecording()) return 0;
     } else {
         if (!InputInjector::Available(display_)) return 0;
+        injector_->ReadLayout();
         pump_->Start(procedure);
     }
     hooks_.push_back(Hook{nextHandle_, type, procedure});

@@ -323,6 +323,55 @@ TEST_F(ProgramTest, RecordingEndedByClickingRStopKeepsTheClicksRelease) {
     EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
 }
 
+// Ctrl+Break ends a recording while Ctrl is held, and Ctrl's release comes when nothing
+// records. The next recording of the same run starts from the keyboard as it is: Pause is
+// Pause again, and Alt gives system keys.
+TEST_F(ProgramTest, ASecondRecordingStartsFromTheKeyboardAsItIs) {
+    ASSERT_TRUE(runner_->Start({}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    XInput& input = desktop_.Input();
+    auto ctrlBreak = [&] {
+        input.KeyDown(XK_Control_L);
+        input.Tap(XK_Pause);
+        input.KeyUp(XK_Control_L);
+    };
+    ClickTool(*window, kRecordButton);
+    XInput::Pause(500);
+    ctrlBreak();
+    XInput::Pause(300);
+    ClickTool(*window, kRecordButton);
+    XInput::Pause(500);
+    input.Tap(XK_Pause);
+    input.Tap(XK_x, {XK_Alt_L});
+    ctrlBreak();
+    XInput::Pause(300);
+
+    desktop_.Client().Stop();
+    XInput::Pause(300);
+    ClickTool(*window, kSaveButton);
+    const std::string saved = runner_->File("second.mcr");
+    ASSERT_TRUE(SaveThroughDialog(desktop_, window->id, saved).has_value()) << "no save dialog";
+    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
+    XInput::Pause(200);
+    auto records = ReadMacroFile(saved);
+    ASSERT_TRUE(records.has_value());
+    std::vector<std::pair<uint32_t, uint32_t>> keys;  // message, paramL
+    for (const MacroRecord& record : *records) {
+        if (record.IsKey()) keys.emplace_back(record.message, record.paramL);
+    }
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {wm::kKeyDown, 0x4513},    {wm::kKeyUp, 0x4513},       // Pause
+        {wm::kSysKeyDown, 0x3812}, {wm::kSysKeyDown, 0x2D58},  // Alt, x
+        {wm::kSysKeyUp, 0x2D58},   {wm::kSysKeyUp, 0x3812},
+        {wm::kKeyDown, 0x1D11},    {wm::kKeyDown, 0x4603},  // Ctrl, Break
+    };
+    EXPECT_EQ(keys, expected);
+
+    desktop_.Session().RequestClose(window->id);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+}
+
 // ---------------------------------------------------------------------------------------
 // Playback
 
@@ -662,6 +711,36 @@ TEST_F(ProgramTest, CommandLineRunOfAMacroDueAtOnceEndsByItself) {
     Run run = RunToEnd({macro, "/S", "/E"}, 10s);
     EXPECT_EQ(CompareEvents(ExpectedEvents(records, desktop_.Input()), run.events), "");
     EXPECT_EQ(run.exit, 0) << "the program stayed open after the run";
+}
+
+// Keys that share a virtual-key code play as the key recorded, by its scan code and extended
+// flag: keypad Enter, right Ctrl, the navigation block's Home, keypad 7 with NumLock off (Home
+// without the flag) and the main Enter key.
+TEST_F(ProgramTest, KeysSharingAVirtualKeyPlayAsTheKeyRecorded) {
+    const PcKey keys[] = {{0x0D, 0x1C, true},
+                          {0x11, 0x1D, true},
+                          {0x24, 0x47, true},
+                          {0x24, 0x47, false},
+                          {0x0D, 0x1C, false}};
+    const unsigned keycodes[] = {104, 105, 110, 79, 36};  // the server's evdev key codes
+    std::vector<MacroRecord> records = {MoveRecord(150, 450, 0)};
+    uint32_t time = 0;
+    for (const PcKey& key : keys) {
+        records.push_back(KeyRecord(wm::kKeyDown, key, time += 20));
+        records.push_back(KeyRecord(wm::kKeyUp, key, time += 20));
+    }
+    Run run = RunToEnd({WriteMacro("extended.mcr", records), "/S", "/E"}, 10s);
+    EXPECT_EQ(run.exit, 0);
+    std::vector<std::pair<unsigned, bool>> played;
+    for (const ClientEvent& event : run.events) {
+        if (event.kind == ClientEvent::Key) played.emplace_back(event.code, event.press);
+    }
+    std::vector<std::pair<unsigned, bool>> expected;
+    for (unsigned keycode : keycodes) {
+        expected.emplace_back(keycode, true);
+        expected.emplace_back(keycode, false);
+    }
+    EXPECT_EQ(played, expected) << Describe(run.events);
 }
 
 }  // namespace
