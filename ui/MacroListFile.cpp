@@ -12,6 +12,7 @@ const char kIndexOutOfRange[] = "リストのインデックスが範囲を超�
 std::string ReadWhole(const std::string& path) {
     InputFile file = InputFile::Open(path);
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(file.Size()));
     char buffer[16384];
     for (std::size_t count; (count = file.Read(buffer, sizeof buffer)) > 0;) {
         bytes.append(buffer, count);
