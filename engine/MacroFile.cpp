@@ -26,8 +26,9 @@ void LoadMacroFile(MacroStream& stream, InputFile& file) {
 }
 
 void SaveMacroFile(MacroStream& stream, const std::string& fileName) {
-    stream.Seek(static_cast<int64_t>(stream.Size()), SeekOrigin::Begin);
     ReplaceFileContents(fileName, stream.Data(), stream.Size());
+    // Only a save that happened moves the position, as a copy from the stream would have.
+    stream.Seek(static_cast<int64_t>(stream.Size()), SeekOrigin::Begin);
 }
 
 void LoadMacroFile(const std::string& fileName) {

@@ -11,9 +11,9 @@ class MacroStream;
 void LoadMacroFile(MacroStream& stream, const std::string& fileName);
 // The same for a file its caller has opened already (the copy step alone).
 void LoadMacroFile(MacroStream& stream, InputFile& file);
-// Writes the whole stream to the file, replacing it only once every byte is written; the
-// position ends at the end. Throws "ファイル %s を作成できません" or
-// "ストリームへの書き込みエラー", leaving any previous file as it was.
+// Writes the whole stream to the file (ReplaceFileContents tells how the file is replaced);
+// the position ends at the end. Throws "ファイル %s を作成できません" or
+// "ストリームへの書き込みエラー"; the position then stays where it was.
 void SaveMacroFile(MacroStream& stream, const std::string& fileName);
 
 // The same on the global engine's stream.

@@ -78,18 +78,28 @@ void TRecorder::Record(bool merge) {
         stream_.Clear();
         baseTick_ = JournalTickCount();
     } else {
-        currentEvent_.time = 0;
-        // Read back the record before the position; with less than one record there the
-        // merge starts at time 0 and writes from the position on.
-        if (stream_.Size() > 0 && stream_.Position() >= kEventMsgSize) {
-            stream_.Seek(-static_cast<int64_t>(kEventMsgSize), SeekOrigin::Current);
-            stream_.ReadEvent(currentEvent_);
-        }
+        StartMergeAtRecordBoundary();
         baseTick_ = JournalTickCount() - currentEvent_.time;
     }
     hookHandle_ = InstallJournalHook(JournalHookType::Record, RecordHookProc);
     if (hookHandle_ == 0) throw Exception(kRecordHookFailed);
     SetState(rsRecording);
+}
+
+void TRecorder::StartMergeAtRecordBoundary() {
+    currentEvent_.time = 0;
+    // Bytes of a partial record before the position (a file whose length is not a multiple of
+    // 20) could never be played: the merge starts at the last whole record and overwrites them.
+    const std::size_t end =
+        stream_.Position() < stream_.Size() ? stream_.Position() : stream_.Size();
+    const std::size_t boundary = end - end % kEventMsgSize;
+    if (boundary == 0) {
+        stream_.Seek(0, SeekOrigin::Begin);
+        return;
+    }
+    // Read back the record before it; time 0 lines up with that record.
+    stream_.Seek(static_cast<int64_t>(boundary - kEventMsgSize), SeekOrigin::Begin);
+    stream_.ReadEvent(currentEvent_);
 }
 
 uint32_t TRecorder::DueTick(uint32_t storedTime) const {

@@ -49,6 +49,7 @@ class TRecorder {
   private:
     TRecorder() = default;
     void SetState(TRecorderState newState);
+    void StartMergeAtRecordBoundary();
     uint32_t DueTick(uint32_t storedTime) const;
 
     EVENTMSG currentEvent_{};

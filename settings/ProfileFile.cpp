@@ -1,6 +1,7 @@
 #include "settings/ProfileFile.h"
 
 #include <optional>
+#include <utility>
 
 #include "settings/ProfileText.h"
 #include "toolkit/Exception.h"
@@ -8,37 +9,46 @@
 
 namespace {
 
-// The whole file, or nullopt when it cannot be opened.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::optional<InputFile> file;
-    try {
-        file.emplace(InputFile::Open(path));
-    } catch (const Exception&) {
-        return std::nullopt;
-    }
+enum class FileState { Missing, Read, Unreadable };
+
+struct FileText {
+    FileState state;
     std::string bytes;
-    char buffer[4096];
-    for (std::size_t count; (count = file->Read(buffer, sizeof buffer)) > 0;) {
-        bytes.append(buffer, count);
+};
+
+// The whole file, read with a bound. A file that exists but cannot be opened, is not a
+// regular file, fails to read or is too large is unreadable, never taken for an empty one.
+FileText ReadWholeFile(const std::string& path) {
+    try {
+        InputFile file = InputFile::Open(path);
+        std::string bytes;
+        char buffer[4096];
+        for (std::size_t count; (count = file.Read(buffer, sizeof buffer)) > 0;) {
+            bytes.append(buffer, count);
+            if (bytes.size() > kMaxProfileFileBytes) return {FileState::Unreadable, {}};
+        }
+        return {FileState::Read, std::move(bytes)};
+    } catch (const Exception&) {
+        return {FileExists(path) ? FileState::Unreadable : FileState::Missing, {}};
     }
-    return bytes;
 }
 
 }  // namespace
 
 std::string ReadProfileString(const std::string& section, const std::string& key,
                               const std::string& defaultText, const std::string& path) {
-    const auto text = ReadWholeFile(path);
-    const auto value = text ? FindProfileValue(*text, section, key) : std::nullopt;
+    const FileText text = ReadWholeFile(path);
+    const auto value =
+        text.state == FileState::Read ? FindProfileValue(text.bytes, section, key) : std::nullopt;
     return (value ? *value : defaultText).substr(0, kMaxProfileValueLength);
 }
 
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path) {
-    auto text = ReadWholeFile(path);
-    // An existing file that cannot be read must not be replaced by a file holding one key.
-    if (!text && FileExists(path)) return false;
-    const std::string updated = SetProfileValue(text.value_or(""), section, key, value);
+    const FileText text = ReadWholeFile(path);
+    // A file that could not be read whole must not be replaced by what little was read.
+    if (text.state == FileState::Unreadable) return false;
+    const std::string updated = SetProfileValue(text.bytes, section, key, value);
     try {
         ReplaceFileContents(path, updated.data(), updated.size());
     } catch (const Exception&) {

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 
 #include "ErrorOf.h"
+#include "FailingReads.h"
+#include "OrdinaryUser.h"
 #include "ScratchDirectory.h"
 #include "engine/MacroFile.h"
 #include "engine/MacroStream.h"
@@ -137,13 +140,82 @@ TEST_F(MacroFileTest, NewFilesAreOwnerOnlyAndReplacedFilesKeepTheirMode) {
     EXPECT_EQ(fs::status(PathOf("shared.mcr")).permissions() & fs::perms::all, fs::perms(0644));
 }
 
-TEST_F(MacroFileTest, SaveThatCannotCreateReportsTheName) {
+TEST_F(MacroFileTest, SaveThatCannotCreateChangesNothing) {
     MacroStream stream;
-    const std::string nowhere = PathOf("no/such/dir/a.mcr");
-    EXPECT_EQ(ErrorOf([&] { SaveMacroFile(stream, nowhere); }),
-              "ファイル " + nowhere + " を作成できません");
-    EXPECT_EQ(ErrorOf([&] { SaveMacroFile(stream, dirPath); }),
-              "ファイル " + dirPath + " を作成できません");
+    stream.Write(std::string(40, 'm').data(), 40);
+    stream.Seek(20, SeekOrigin::Begin);
+    const std::string readOnly = PathOf("read-only.mcr");
+    Put(readOnly, "old");
+    // No write bit at all makes a file read-only for root too.
+    fs::permissions(readOnly, fs::perms(0444));
+    ASSERT_EQ(mkfifo(PathOf("pipe.mcr").c_str(), 0600), 0);
+    for (const std::string& path :
+         {PathOf("no/such/dir/a.mcr"), dirPath, readOnly, PathOf("pipe.mcr")}) {
+        EXPECT_EQ(ErrorOf([&] { SaveMacroFile(stream, path); }),
+                  "ファイル " + path + " を作成できません");
+        EXPECT_EQ(stream.Position(), 20u) << path;
+    }
+    EXPECT_EQ(Bytes(readOnly), "old");
+    EXPECT_TRUE(fs::is_fifo(PathOf("pipe.mcr")));
+    EXPECT_EQ(FilesInDirectory(), 2u);
+}
+
+TEST_F(MacroFileTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    const std::string folder = PathOf("locked");
+    fs::create_directory(folder);
+    Put(folder + "/in.mcr", std::string(100, 'o'));
+    fs::permissions(folder + "/in.mcr", fs::perms(0644));
+    ExpectAsOrdinaryUser(dirPath, [&] {
+        fs::permissions(folder, fs::perms(0555));
+        MacroStream stream;
+        stream.Write("12345678901234567890", 20);
+        bool saved = ErrorOf([&] { SaveMacroFile(stream, folder + "/in.mcr"); }).empty();
+        bool refused = !ErrorOf([&] { SaveMacroFile(stream, folder + "/new.mcr"); }).empty();
+        fs::permissions(folder, fs::perms(0755));
+        return saved && refused && Bytes(folder + "/in.mcr") == "12345678901234567890" &&
+               !fs::exists(folder + "/new.mcr") &&
+               std::distance(fs::directory_iterator(folder), fs::directory_iterator()) == 1;
+    });
+}
+
+TEST_F(MacroFileTest, ReplacingALongNameKeepsItsOwnerGroupAndMode) {
+    const std::string target = PathOf(std::string(250, 'n') + ".mcr");
+    Put(target, "old");
+    if (geteuid() == 0) {  // root gives the file away first
+        ASSERT_EQ(chown(target.c_str(), kNobody, kNobody), 0);
+    }
+    fs::permissions(target, fs::perms(0640));
+    struct stat before {};
+    ASSERT_EQ(stat(target.c_str(), &before), 0);
+    MacroStream stream;
+    stream.Write("abcdefghijklmnopqrst", 20);
+    SaveMacroFile(stream, target);
+    struct stat after {};
+    ASSERT_EQ(stat(target.c_str(), &after), 0);
+    EXPECT_EQ(Bytes(target), "abcdefghijklmnopqrst");
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesInDirectory(), 1u);
+}
+
+TEST_F(MacroFileTest, OnlyRegularFilesOpenAndReadErrorsAreErrors) {
+    MacroStream stream;
+    stream.Write("keep", 4);
+    ASSERT_EQ(mkfifo(PathOf("pipe.mcr").c_str(), 0600), 0);
+    // A pipe must not wait for a writer; devices and pseudo files are no macros.
+    for (const std::string& path :
+         {PathOf("pipe.mcr"), std::string("/dev/zero"), std::string("/proc/self/status")}) {
+        EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, path); }),
+                  "ファイル " + path + " は開けません");
+    }
+    Put(PathOf("bad.mcr"), std::string(100, 'b'));
+    {
+        FailingReads failing(PathOf("bad.mcr"), 40);
+        EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, PathOf("bad.mcr")); }),
+                  "ストリームからの読み込みエラー");
+    }
+    EXPECT_EQ(Contents(stream), "keep");
 }
 
 // Makes every write past `bytes` fail, as a full disk does, for the life of the object.

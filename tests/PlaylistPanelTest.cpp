@@ -55,6 +55,18 @@ TEST_F(PlaylistPanelTest, AddAndDelete) {
     EXPECT_TRUE(Shown().empty());
 }
 
+TEST_F(PlaylistPanelTest, NamesTheListFileCannotHoldAreRefused) {
+    Start();
+    form->ListBox1.SetItems({"a.mcr"});
+    for (const std::string& name :
+         {std::string("two\nlines.mcr"), std::string("two\rlines.mcr"), std::string(4096, 'x')}) {
+        sim.AnswerFileDialog(scratch.File(name));
+        sim.Click(form->SpeedButton5);
+    }
+    EXPECT_EQ(form->ListBox1.Items(), (Entries{"a.mcr"}));
+    EXPECT_EQ(Shown(), std::vector<std::string>(3, "行を挿入できません."));
+}
+
 TEST_F(PlaylistPanelTest, SaveWritesEveryEntryWithCrLf) {
     Start();
     form->ListBox1.SetItems({"C:\\m\\a.mcr", " b.mcr ", ""});

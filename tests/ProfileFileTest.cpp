@@ -1,9 +1,12 @@
 #include "settings/ProfileFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
+#include "FailingReads.h"
 #include "ScratchDirectory.h"
 #include "settings/ProfileText.h"
 
@@ -95,6 +98,31 @@ TEST_F(ProfileFileTest, ReportsAFileThatCannotBeWritten) {
     EXPECT_EQ(ReadProfileString("S", "k", "d", missingDirectory), "d");
     // A directory in the file's place is neither read nor replaced.
     EXPECT_FALSE(WriteProfileString("S", "k", "1", scratch_.File("")));
+}
+
+TEST_F(ProfileFileTest, AFileThatCannotBeReadWholeIsNeitherReadNorReplaced) {
+    // A pipe must not hang start-up, a device must not be read without end.
+    ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+    EXPECT_EQ(Read("WINDOW", "POS.X"), "default");
+    EXPECT_FALSE(WriteProfileString("WINDOW", "POS.X", "1", path_));
+    EXPECT_TRUE(std::filesystem::is_fifo(path_));
+    EXPECT_EQ(ReadProfileString("S", "k", "d", "/dev/zero"), "d");
+
+    const std::string other = scratch_.File("other.ini");
+    const std::string text = "[WINDOW]\r\nPOS.X=5\r\n[Keep]\r\n" + std::string(8000, ';') + "\r\n";
+    WriteBytes(other, text);
+    {
+        FailingReads failing(other, 4096);
+        EXPECT_EQ(ReadProfileString("WINDOW", "POS.X", "d", other), "d");
+        EXPECT_FALSE(WriteProfileString("WINDOW", "POS.Y", "1", other));
+    }
+    EXPECT_EQ(ReadBytes(other), text);
+
+    const std::string huge = "[S]\r\nk=1\r\n" + std::string(kMaxProfileFileBytes, ';');
+    WriteBytes(other, huge);
+    EXPECT_EQ(ReadProfileString("S", "k", "d", other), "d");
+    EXPECT_FALSE(WriteProfileString("S", "k", "2", other));
+    EXPECT_EQ(ReadBytes(other).size(), huge.size());
 }
 
 TEST(ProfileTextTest, EmptyValuesAndEmptyTexts) {

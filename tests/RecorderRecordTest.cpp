@@ -109,16 +109,30 @@ TEST_F(RecordTest, MergeOntoAnEmptyStreamStartsAtTimeZero) {
     EXPECT_EQ(Times(engine->Stream()), (std::vector<uint32_t>{150}));
 }
 
-TEST_F(RecordTest, MergeWithLessThanOneRecordBeforeThePositionKeepsTheBytes) {
-    const uint8_t stub[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    engine->Stream().Write(stub, sizeof stub);
+TEST_F(RecordTest, MergeAfterAPartialRecordStartsAtTheLastWholeRecord) {
+    // Trailing bytes of a file whose length is not a multiple of 20 are overwritten: the new
+    // records lie at whole-record offsets and time 0 lines up with the last whole record.
+    const std::string tail(10, '\x07');
+    FillStream({100, 400});
+    engine->Stream().Write(tail.data(), tail.size());
+    journal.SetTick(50'000);
+    engine->Record(true);
+    EXPECT_EQ(engine->BaseTick(), 50'000u - 400u);
+    SendAt(journal, 50'120, msg::kMouseMove, 7);
+    engine->Stop();
+    EXPECT_EQ(engine->Stream().Size(), 60u);
+    EXPECT_EQ(Times(engine->Stream()), (std::vector<uint32_t>{100, 400, 520}));
+    EXPECT_EQ(Records(engine->Stream()).back().paramL, 7u);
+
+    // With less than one whole record the merge starts afresh at offset 0.
+    engine->Stream().Clear();
+    engine->Stream().Write(tail.data(), tail.size());
     journal.SetTick(300);
     engine->Record(true);
     SendAt(journal, 350, msg::kMouseMove, 1);
     engine->Stop();
-    ASSERT_EQ(engine->Stream().Size(), 30u);
-    EXPECT_TRUE(std::equal(stub, stub + 10, engine->Stream().Data()));
-    EXPECT_EQ(DecodeEvent(engine->Stream().Data() + 10).time, 50u);
+    EXPECT_EQ(engine->Stream().Size(), 20u);
+    EXPECT_EQ(Times(engine->Stream()), (std::vector<uint32_t>{50}));
 }
 
 TEST_F(RecordTest, MergeAfterAnEarlyStopOverwritesTheRecordsThatFollow) {

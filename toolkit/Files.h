@@ -8,7 +8,9 @@
 #include <string_view>
 
 // A file opened for reading. Open throws Exception("ファイル %s は開けません") when the
-// file is missing, is a directory or cannot be opened.
+// file is missing, cannot be opened or is not a regular file (a directory, a pipe, a device, or
+// a file of the system's pseudo file systems, whose size says nothing about its content). It
+// never waits for a writer.
 class InputFile {
   public:
     static InputFile Open(const std::string& path);
@@ -17,7 +19,8 @@ class InputFile {
     ~InputFile();
 
     uint64_t Size() const;
-    // Reads up to count bytes; returns how many were read (0 at the end or on an error).
+    // Reads up to count bytes; returns how many were read, fewer only at the end of the file.
+    // Throws Exception("ストリームからの読み込みエラー") when the system reports a read error.
     std::size_t Read(void* destination, std::size_t count);
 
   private:
@@ -25,12 +28,17 @@ class InputFile {
     int handle_ = -1;
 };
 
-// Replaces the file at path by exactly the given bytes, safely: the bytes go to a temporary
-// file beside it, which replaces the target only when all of it has been written and flushed.
-// A new file is readable and writable by its owner only; a replaced file keeps its mode.
-// Throws Exception("ファイル %s を作成できません") when the file cannot be created and
-// Exception("ストリームへの書き込みエラー") when writing stops short; in both cases the
-// previous file is unchanged and no temporary is left.
+// Replaces the regular file at path (or creates it) by exactly the given bytes, safely where
+// the folder allows it: the bytes go to a temporary file beside it, which replaces the target
+// only when all of it has been written and flushed, with the target's owner, group and mode
+// where the user may set them. A new file is readable and writable by its owner only. In a
+// folder the user may not write, an existing writable file is rewritten in place.
+// Throws Exception("ファイル %s を作成できません") when the file cannot be created: the path
+// names something other than a regular file, the file is read-only (no write permission bit,
+// or the user may not write it) or the folder refuses a new file; nothing is changed then.
+// Throws Exception("ストリームへの書き込みエラー") when writing stops short (disk full, file
+// size limit); the previous file is then unchanged and no temporary is left, except in place,
+// where the file holds what was written.
 void ReplaceFileContents(const std::string& path, const void* data, std::size_t size);
 
 // True when path names an existing file that is not a directory.

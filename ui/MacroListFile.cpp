@@ -8,10 +8,15 @@ namespace {
 const char kCannotInsert[] = "行を挿入できません";
 const char kIndexOutOfRange[] = "リストのインデックスが範囲を超えています (%d)";
 
+// Every byte up to the end of the file; a read error fails the whole load.
 std::string ReadWhole(const std::string& path) {
     InputFile file = InputFile::Open(path);
-    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
-    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(file.Size()));
+    char buffer[16384];
+    for (std::size_t count; (count = file.Read(buffer, sizeof buffer)) > 0;) {
+        bytes.append(buffer, count);
+    }
     return bytes;
 }
 }  // namespace
@@ -44,10 +49,16 @@ std::string PlaylistText(const PlaylistEntries& entries) {
 
 void LoadPlaylist(PlaylistEntries& entries, const std::string& path) {
     PlaylistEntries loaded = ParsePlaylistText(ReadWhole(path));
-    for (const std::string& entry : loaded) {
-        if (entry.size() > kMaxEntryBytes) throw Exception(kCannotInsert);
-    }
+    for (const std::string& entry : loaded) CheckPlaylistEntry(entry);
     entries = std::move(loaded);
+}
+
+void CheckPlaylistEntry(const std::string& entry) {
+    // A line end or a zero byte would split or cut the entry in the list file.
+    static constexpr std::string_view kLineBreakers("\r\n\0", 3);
+    if (entry.size() > kMaxEntryBytes || entry.find_first_of(kLineBreakers) != std::string::npos) {
+        throw Exception(kCannotInsert);
+    }
 }
 
 void SavePlaylist(const PlaylistEntries& entries, const std::string& path) {

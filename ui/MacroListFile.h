@@ -17,9 +17,13 @@ PlaylistEntries ParsePlaylistText(std::string_view bytes);
 // Every entry followed by CR LF.
 std::string PlaylistText(const PlaylistEntries& entries);
 
+// Throws "行を挿入できません" for an entry the list cannot hold: longer than kMaxEntryBytes, or
+// holding a CR, an LF or a zero byte, which the list file cannot store.
+void CheckPlaylistEntry(const std::string& entry);
+
 // Replaces entries by the lines of the file. Throws "ファイル %s は開けません" when it cannot
-// be read and "行を挿入できません" for an entry longer than kMaxEntryBytes; entries are then
-// unchanged.
+// be opened, "ストリームからの読み込みエラー" when reading it fails and "行を挿入できません"
+// for an entry longer than kMaxEntryBytes; entries are then unchanged.
 void LoadPlaylist(PlaylistEntries& entries, const std::string& path);
 // Writes all entries to the file, replacing it only once the whole text is written. Throws
 // "ファイル %s を作成できません" or "ストリームへの書き込みエラー"; a previous file stays.

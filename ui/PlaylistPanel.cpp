@@ -2,7 +2,6 @@
 // which starts a list run from the first entry.
 #include <exception>
 
-#include "toolkit/Exception.h"
 #include "toolkit/Strings.h"
 #include "ui/MacroListFile.h"
 #include "ui/MainForm.h"
@@ -21,7 +20,7 @@ void TForm1::SpeedButton7Click(TObject*) {
 
 void TForm1::SpeedButton5Click(TObject*) {
     if (!OpenDialog2.Execute()) return;
-    if (OpenDialog2.FileName.size() > kMaxEntryBytes) throw Exception("行を挿入できません");
+    CheckPlaylistEntry(OpenDialog2.FileName);
     ListBox1.AddItem(OpenDialog2.FileName);
 }
 

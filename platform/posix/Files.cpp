@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,11 +18,21 @@ namespace {
 
 const char kOpenError[] = "ファイル %s は開けません";
 const char kCreateError[] = "ファイル %s を作成できません";
+const char kReadError[] = "ストリームからの読み込みエラー";
 const char kWriteError[] = "ストリームへの書き込みエラー";
 
-bool IsDirectory(int fd) {
+// Magic numbers of the pseudo file systems (proc, sysfs) from <linux/magic.h>: their files
+// claim to be regular, but their size is 0 or a page whatever they hold.
+constexpr long kProcMagic = 0x9fa0;
+constexpr long kSysfsMagic = 0x62656572;
+
+bool IsPlainFile(int fd) {
     struct stat info {};
-    return fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    struct statfs system {};
+    if (fstatfs(fd, &system) != 0) return true;
+    const auto type = static_cast<long>(system.f_type);
+    return type != kProcMagic && type != kSysfsMagic;
 }
 
 bool WriteAll(int fd, const void* data, std::size_t size) {
@@ -47,26 +58,77 @@ std::string ResolveTarget(const std::string& path) {
     return path;
 }
 
-// Mode for the new content: that of the file being replaced, or owner-only for a new file,
-// since a recording can hold typed passwords.
-mode_t ModeFor(const std::string& target) {
-    struct stat info {};
-    if (stat(target.c_str(), &info) == 0) return info.st_mode & 07777;
-    return 0600;
+// A file without any write permission bit is read-only for everyone, root included, as the
+// read-only attribute is elsewhere; otherwise the system's access rules decide.
+bool MayWrite(const std::string& target, const struct stat& info) {
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    return faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+// A short name in the target's folder, so that a target name near the length limit still
+// leaves room for it.
 std::string TemporaryBeside(const std::string& target) {
     std::size_t slash = target.rfind('/');
     std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    return dir + "." + name + ".XXXXXX";
+    return dir + ".tw-XXXXXX";
+}
+
+// Gives the new file the replaced file's owner and group, or at least its group, as far as
+// the user may; then its mode (after the owner, whose change clears set-id bits).
+bool TakeOverAttributes(int fd, const struct stat* replaced) {
+    if (replaced == nullptr) return fchmod(fd, 0600) == 0;  // a recording can hold passwords
+    if (fchown(fd, replaced->st_uid, replaced->st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), replaced->st_gid) != 0) {
+        // Not permitted: the new file keeps the user's own owner and group.
+    }
+    return fchmod(fd, replaced->st_mode & 07777) == 0;
+}
+
+[[noreturn]] void ThrowCreateError(const std::string& path) {
+    throw Exception(FormatText(kCreateError, path));
+}
+
+// The safe route is impossible where the folder refuses new files, so the file is cut and
+// written where it is; a failed write leaves it holding what was written.
+void RewriteInPlace(const std::string& path, const std::string& target, const void* data,
+                    std::size_t size) {
+    int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) ThrowCreateError(path);
+    bool written = WriteAll(fd, data, size) && fsync(fd) == 0;
+    written = (close(fd) == 0) && written;
+    if (!written) throw Exception(kWriteError);
+}
+
+void ReplaceThroughTemporary(const std::string& path, const std::string& target,
+                             const struct stat* replaced, const void* data, std::size_t size) {
+    std::string temporary = TemporaryBeside(target);
+    int fd = mkstemp(temporary.data());
+    if (fd < 0) ThrowCreateError(path);
+    bool written = TakeOverAttributes(fd, replaced) && WriteAll(fd, data, size) && fsync(fd) == 0;
+    written = (close(fd) == 0) && written;
+    if (!written) {
+        unlink(temporary.c_str());
+        throw Exception(kWriteError);
+    }
+    if (rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        ThrowCreateError(path);
+    }
+}
+
+// Whether the folder holding target lets the user create files in it.
+bool FolderTakesNewFiles(const std::string& target) {
+    std::size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    return faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace
 
 InputFile InputFile::Open(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0 && IsDirectory(fd)) {
+    // Without O_NONBLOCK opening a pipe would wait for a writer.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0 && !IsPlainFile(fd)) {
         close(fd);
         fd = -1;
     }
@@ -100,7 +162,8 @@ std::size_t InputFile::Read(void* destination, std::size_t count) {
     while (total < count) {
         ssize_t got = read(handle_, bytes + total, count - total);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
+        if (got < 0) throw Exception(kReadError);
+        if (got == 0) break;
         total += static_cast<std::size_t>(got);
     }
     return total;
@@ -109,21 +172,15 @@ std::size_t InputFile::Read(void* destination, std::size_t count) {
 void ReplaceFileContents(const std::string& path, const void* data, std::size_t size) {
     std::string target = ResolveTarget(path);
     struct stat existing {};
-    if (stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
-        throw Exception(FormatText(kCreateError, path));
+    if (stat(target.c_str(), &existing) != 0) {
+        ReplaceThroughTemporary(path, target, nullptr, data, size);
+        return;
     }
-    std::string temporary = TemporaryBeside(target);
-    int fd = mkstemp(temporary.data());
-    if (fd < 0) throw Exception(FormatText(kCreateError, path));
-    bool written = fchmod(fd, ModeFor(target)) == 0 && WriteAll(fd, data, size) && fsync(fd) == 0;
-    written = (close(fd) == 0) && written;
-    if (!written) {
-        unlink(temporary.c_str());
-        throw Exception(kWriteError);
-    }
-    if (rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
-        throw Exception(FormatText(kCreateError, path));
+    if (!S_ISREG(existing.st_mode) || !MayWrite(target, existing)) ThrowCreateError(path);
+    if (FolderTakesNewFiles(target)) {
+        ReplaceThroughTemporary(path, target, &existing, data, size);
+    } else {
+        RewriteInPlace(path, target, data, size);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <FL/x.H>
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/x11/AbnormalEnd.h"
@@ -13,6 +14,9 @@
 #include "toolkit/Strings.h"
 
 std::unique_ptr<Backend> StartPlatform() {
+    // A file size limit then fails the write (EFBIG), which the save reports and cleans up
+    // after, instead of ending the program half-way through it.
+    std::signal(SIGXFSZ, SIG_IGN);
     const char* name = std::getenv("DISPLAY");
     if (name == nullptr || *name == '\0') {
         throw Exception("no X display: DISPLAY is not set; start it from a desktop session");
