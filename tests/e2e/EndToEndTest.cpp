@@ -27,6 +27,7 @@ struct ToolButton {
     int left;
     int width;
 };
+constexpr ToolButton kLoopButton{76, 38};
 constexpr ToolButton kRecordButton{151, 38};
 constexpr ToolButton kStopButton{189, 37};
 constexpr ToolButton kSaveButton{226, 38};
@@ -416,6 +417,45 @@ TEST_F(ProgramTest, HideSwitchPlaysWithoutEverShowingAWindow) {
     ASSERT_TRUE(desktop_.Settle());
     EXPECT_EQ(CompareEvents(ExpectedEvents(records, desktop_.Input()), desktop_.EventsSince(mark)),
               "");
+}
+
+// ---------------------------------------------------------------------------------------
+// Loop dialog
+
+bool IsLoopDialog(const WindowInfo& window) {
+    return window.viewable && window.name == "ループ再生の指定";
+}
+
+// Neither of the dialog's buttons is its default or cancel button: Enter and Escape leave it
+// open, and only OK starts the loop.
+TEST_F(ProgramTest, LoopDialogIgnoresEnterAndEscapeAndPlaysOnOk) {
+    const std::string macro = WriteMacro("loop.mcr", {MoveRecord(150, 450, 0)});
+    // "/X" starts no run but sets the exit flag: the end of the loop closes the program.
+    ASSERT_TRUE(runner_->Start({macro, "/X", "/E"}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    desktop_.Client().Stop();  // it would take the focus from the dialog
+    ClickTool(*window, kLoopButton);
+    XSession& session = desktop_.Session();
+    auto dialog = session.WaitForWindow(&IsLoopDialog, 10s);
+    ASSERT_TRUE(dialog.has_value()) << "no loop dialog";
+    XInput::Pause(300);
+    session.Focus(dialog->id);
+    XInput& input = desktop_.Input();
+    input.Type("2");
+    // Enough Enter presses to walk the focus from the field past the box onto OK, were
+    // Enter to move the focus on.
+    for (KeySym key : {XK_Return, XK_KP_Enter, XK_Return, XK_Escape}) {
+        input.Tap(key);
+        XInput::Pause(300);
+        EXPECT_TRUE(session.FindWindow(&IsLoopDialog).has_value())
+            << XKeysymToString(key) << " closed the dialog";
+    }
+    EXPECT_TRUE(runner_->Running());
+    input.MoveTo(dialog->x + 112 + 45, dialog->y + 104 + 12);  // OK
+    XInput::Pause(50);
+    input.Click(1);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "OK did not play the loop to its end";
 }
 
 // ---------------------------------------------------------------------------------------
