@@ -172,6 +172,7 @@ void FormWindow::ShowForm() {
     if (mapping && form_->Position() == poScreenCenter) CentreOnScreen();
     show();
     if (!mapping) return;
+    KeepOwnPosition(*this);
     // As a dialog does when it opens: the first control in tab order takes the focus.
     if (activeApplied_ == nullptr && !contains(Fl::focus())) take_focus();
     ApplyFrameHints();

@@ -481,22 +481,29 @@ TEST_F(ProgramTest, WindowOpensAtItsDefaultPlaceAndStoresItWhenARunCloses) {
     EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], std::to_string(kDefaultTop));
 }
 
+// Also a place partly or wholly off the screen (1280 x 1024) is taken as it is. The window
+// carries the program's own class.
 TEST_F(ProgramTest, WindowReopensWhereTheSettingsFileSaysAndKeepsIt) {
-    {
-        std::ofstream out(runner_->SettingsPath(), std::ios::binary);
-        out << "[WINDOW]\r\nPOS.X=520\r\nPOS.Y=40\r\n";
+    const std::pair<int, int> places[] = {{520, 40}, {-40, -30}, {1200, 2000}};
+    for (auto [left, top] : places) {
+        SCOPED_TRACE(std::to_string(left) + "," + std::to_string(top));
+        {
+            std::ofstream out(runner_->SettingsPath(), std::ios::binary);
+            out << "[WINDOW]\r\nPOS.X=" << left << "\r\nPOS.Y=" << top << "\r\n";
+        }
+        ASSERT_TRUE(runner_->Start({}));
+        auto window = WaitForMainWindow();
+        ASSERT_TRUE(window.has_value()) << "no main window";
+        EXPECT_EQ(window->x, left);
+        EXPECT_EQ(window->y, top);
+        EXPECT_EQ(window->wmClass, "tapewright,Tapewright");
+        desktop_.Session().RequestClose(window->id);
+        ASSERT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+        auto settings = ReadIniFile(runner_->SettingsPath());
+        ASSERT_TRUE(settings.has_value());
+        EXPECT_EQ((*settings)["WINDOW"]["POS.X"], std::to_string(left));
+        EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], std::to_string(top));
     }
-    ASSERT_TRUE(runner_->Start({}));
-    auto window = WaitForMainWindow();
-    ASSERT_TRUE(window.has_value()) << "no main window";
-    EXPECT_EQ(window->x, 520);
-    EXPECT_EQ(window->y, 40);
-    desktop_.Session().RequestClose(window->id);
-    ASSERT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
-    auto settings = ReadIniFile(runner_->SettingsPath());
-    ASSERT_TRUE(settings.has_value());
-    EXPECT_EQ((*settings)["WINDOW"]["POS.X"], "520");
-    EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], "40");
 }
 
 // Keeps a picture of the window as an artifact (name.ppm, and name.png when ImageMagick's
