@@ -1,4 +1,4 @@
-// The application object: the error report, queued hook errors, the message filter, the
+// The application object: the error report, queued errors, the message filter, the
 // message loop and form creation.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "ToolkitFixture.h"
-#include "engine/HookErrors.h"
 #include "engine/Journal.h"
 #include "toolkit/Exception.h"
 
@@ -51,9 +50,9 @@ TEST_F(ApplicationTest, DispatchReportsWhatAHandlerThrows) {
     EXPECT_EQ(sim.messageBoxes.back().text, "?.");
 }
 
-TEST_F(ApplicationTest, HookErrorsAreShownFromTheMessageLoop) {
-    RunGuarded([] { throw Exception("マクロを記録できません"); });
-    ReportHookError("second");
+TEST_F(ApplicationTest, QueuedErrorsAreShownOnceFromTheMessageLoopOrAfterIt) {
+    app.QueueError("マクロを記録できません");
+    app.QueueError("second");
     EXPECT_TRUE(sim.messageBoxes.empty());  // never from inside the callback
     app.ProcessMessages();
     ASSERT_EQ(sim.messageBoxes.size(), 2u);
@@ -61,6 +60,15 @@ TEST_F(ApplicationTest, HookErrorsAreShownFromTheMessageLoop) {
     EXPECT_EQ(sim.messageBoxes[1].text, "second.");
     app.ProcessMessages();
     EXPECT_EQ(sim.messageBoxes.size(), 2u);
+
+    // Queued when no message loop will run again.
+    app.QueueError("third");
+    app.QueueError("fourth");
+    app.ShowQueuedErrors();
+    app.ProcessMessages();
+    ASSERT_EQ(sim.messageBoxes.size(), 4u);
+    EXPECT_EQ(sim.messageBoxes[2].text, "third.");
+    EXPECT_EQ(sim.messageBoxes[3].text, "fourth.");
 }
 
 TEST_F(ApplicationTest, FilterSeesEveryMessageBeforeItsDispatch) {

@@ -142,6 +142,19 @@ TEST_F(CommandLineRunTest, ExitSwitchWithoutARunClosesAtTheNextFinishingStep) {
     }
 }
 
+TEST_F(CommandLineRunTest, AnErrorOfTheEnginesLastNotificationIsStillShown) {
+    // The message loop ends with the engine recording and a loop limit that the idle
+    // procedure of the engine's release cannot read.
+    sim.Schedule([this] {
+        Form1->SetLoopLimit("x");
+        sim.Click(Form1->RecordButton);
+    });
+    EXPECT_EQ(RunProgram({ExecutablePath()}, Settings()), 0);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"'x' は数値ではありません."}));
+    EXPECT_EQ(sim.messageBoxes[0].caption, "Tapewright");
+    EXPECT_EQ(Recorder, nullptr);
+}
+
 TEST_F(CommandLineRunTest, HideSwitchKeepsTheWindowUnshownForTheWholeRun) {
     struct Case {
         std::vector<std::string> arguments;

@@ -144,13 +144,21 @@ TEST_F(ControlsTest, FileDialogsAnswerFromTheScript) {
     EXPECT_FALSE(open.Execute());
     EXPECT_EQ(open.FileName, "/m/a.mcr");
     EXPECT_TRUE(open.Execute());
-    EXPECT_EQ(open.FileName, "/m/b.mcr");  // the default extension added
-    EXPECT_FALSE(open.Execute());          // no answer left: cancelled
+    EXPECT_EQ(open.FileName, "/m/b");  // a chosen file is taken as it is
+    EXPECT_FALSE(open.Execute());      // no answer left: cancelled
     EXPECT_EQ(sim.fileDialogTitles.size(), 4u);
     EXPECT_EQ(open.Filters(),
               (std::vector<TFileFilter>{{"マクロファイル (*.mcr)", "*.mcr"},
                                         {"マクロリストファイル (*.mlf)", "*.mlf"}}));
-    EXPECT_EQ(TSaveDialog().Kind(), FileDialogKind::Save);
+
+    TSaveDialog save;
+    save.DefaultExt = "mlf";
+    sim.AnswerFileDialog("/m/list");
+    sim.AnswerFileDialog("/m/list.txt");
+    EXPECT_TRUE(save.Execute());
+    EXPECT_EQ(save.FileName, "/m/list.mlf");  // a typed name gets the default extension
+    EXPECT_TRUE(save.Execute());
+    EXPECT_EQ(save.FileName, "/m/list.txt");
 }
 
 }  // namespace

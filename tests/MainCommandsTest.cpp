@@ -60,11 +60,36 @@ TEST_F(MainCommandsTest, OpenOfAMacroFileShowsItsNameAndMakesTheWindowReady) {
     }
 }
 
+// Whether this process holds path open.
+bool HeldOpen(const std::string& path) {
+    const std::filesystem::path file = std::filesystem::canonical(path);
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == file) return true;
+    }
+    return false;
+}
+
+TEST_F(MainCommandsTest, OpenClosesTheMacroFileBeforeThePassThatItsIdleCallStarts) {
+    Start();
+    const std::string path = MakeMacro("a.mcr", {0, 100});
+    form->SetEndlessFlag("0");  // the idle procedure restarts playback
+    bool heldDuringPass = true;
+    TRecorderStateEvent listener = Recorder->OnStateChange;
+    Recorder->OnStateChange = [&](TRecorderState state) {
+        if (state == rsPlaying) heldDuringPass = HeldOpen(path);
+        listener(state);
+    };
+    Open(path);
+    Recorder->OnStateChange = listener;
+    EXPECT_EQ(Recorder->State(), rsPlaying);
+    EXPECT_FALSE(heldDuringPass);
+    EXPECT_TRUE(Shown().empty());
+}
+
 TEST_F(MainCommandsTest, OtherExtensionsAreReadAsMacroListFiles) {
     Start();
     const std::string macro = MakeMacro("a.mcr", {0, 100});
-    // A picked file keeps its name: no default extension is added to it.
-    form->OpenDialog1.DefaultExt.clear();
     for (const char* name : {"x.txt", "noext"}) {
         SCOPED_TRACE(name);
         WriteBytes(scratch.File(name), std::string("first.mcr\r\n") + name + ".mcr\r\n");

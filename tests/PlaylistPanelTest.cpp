@@ -42,6 +42,11 @@ TEST_F(PlaylistPanelTest, AddAndDelete) {
     sim.Click(form->SpeedButton5);
     EXPECT_EQ(form->ListBox1.Items(), (Entries{"a.mcr", "b.mcr", "c.mcr", added}));
     EXPECT_EQ(form->ListBox1.ItemIndex(), 1);
+    const std::string noExtension = MakeMacro("noext", {0});
+    sim.AnswerFileDialog(noExtension);
+    sim.Click(form->SpeedButton5);
+    EXPECT_EQ(form->ListBox1.Items().back(), noExtension);  // the file chosen, as it is
+    form->ListBox1.DeleteItem(4);
 
     sim.CancelFileDialog();
     sim.Click(form->SpeedButton5);

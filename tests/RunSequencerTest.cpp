@@ -223,4 +223,23 @@ TEST_F(RunTest, NestedCancelDuringAPassStartLeavesTheOuterCallsTexts) {
     EXPECT_EQ(Enabled(), "Play, Record, Save, Open");
 }
 
+TEST_F(RunTest, CancelQueuedBeforeARunStartsLeavesTheWindowReady) {
+    Start();
+    const std::string macro = MakeMacro("a.mcr", {0, 100});
+    form->ListBox1.SetItems({macro});
+    OpenMacro(macro);
+    for (TControl* command :
+         std::initializer_list<TControl*>{&form->PlayButton, &form->SpeedButton1}) {
+        SCOPED_TRACE(command->Name());
+        // The first pass start lets the cancel through; it ends the run at once.
+        journal.PostedMessages().push_back(PostedMessage{msg::kCancelJournal, 0, 0});
+        sim.Click(*command);
+        EXPECT_EQ(Recorder->State(), rsIdle);
+        EXPECT_EQ(form->StatusText(), "レディ");
+        EXPECT_EQ(Enabled(), "Play, Loop, Record, Save, Open");
+        EXPECT_EQ(form->LoopLimit(), "0");
+    }
+    EXPECT_TRUE(Shown().empty());
+}
+
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // The whole program over the simulated journal and the headless backend: the engine, the
-// application titled "Tapewright" and the main window, created as the program entry does,
-// with the settings file in a scratch directory.
+// application titled "Tapewright" and the main window, created and wired as the program
+// entry does, with the settings file in a scratch directory.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,6 +16,7 @@
 #include "toolkit/Application.h"
 #include "ui/CommandLine.h"
 #include "ui/MainForm.h"
+#include "ui/ProgramEntry.h"
 
 class UiTest : public ::testing::Test {
   public:
@@ -34,6 +35,7 @@ class UiTest : public ::testing::Test {
     void Start(std::vector<std::string> arguments = {}) {
         arguments.insert(arguments.begin(), ExecutablePath());
         SetProgramArguments(std::move(arguments));
+        RouteHookErrorsToApplication();
         TRecorder::Create();
         app = std::make_unique<TApplication>();
         app->Title = "Tapewright";

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
-#include "engine/HookErrors.h"
 #include "toolkit/Backend.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Exception.h"
@@ -24,12 +24,10 @@ std::string WithFinalStop(std::string text) {
 TApplication::TApplication() {
     if (Application != nullptr) throw std::logic_error("a second application object");
     Application = this;
-    SetHookErrorSink([this](const std::string& message) { QueueError(message); });
 }
 
 TApplication::~TApplication() {
     while (!owned_.empty()) delete owned_.back();  // ~TForm takes it off the list
-    SetHookErrorSink(nullptr);
     Application = nullptr;
 }
 
@@ -124,6 +122,11 @@ void TApplication::QueueError(const std::string& message) {
     uintptr_t id = nextErrorId_++;
     queuedErrors_.emplace(id, message);
     Post(TMsg{.message = msg::kShowQueuedError, .wParam = id});
+}
+
+void TApplication::ShowQueuedErrors() {
+    std::map<uintptr_t, std::string> errors = std::exchange(queuedErrors_, {});
+    for (const auto& [id, message] : errors) HandleException(Exception(message));
 }
 
 bool TApplication::HelpCommand(uint32_t command, uintptr_t data) {

@@ -42,7 +42,7 @@ using TMessageEvent = std::function<void(TMsg& Msg, bool& Handled)>;
 
 class TApplication {
   public:
-    // Becomes Application and the engine's hook error sink (QueueError).
+    // Becomes Application.
     TApplication();
     // Destroys the forms it owns, newest first; Application is null afterwards.
     ~TApplication();
@@ -90,6 +90,9 @@ class TApplication {
     // Keeps an error raised where it cannot be shown (inside a hook callback) and posts a
     // message that shows it from the message loop.
     void QueueError(const std::string& message);
+    // Shows, in the order queued, the errors that the message loop has not shown yet: those
+    // queued after it ended. Their messages are then left without effect.
+    void ShowQueuedErrors();
 
     // Asks the backend to show HelpFile with command and data; the result is the backend's.
     bool HelpCommand(uint32_t command, uintptr_t data);

@@ -20,7 +20,8 @@ std::vector<TFileFilter> TFileDialog::Filters() const {
 }
 
 std::string TFileDialog::WithDefaultExt(const std::string& path) const {
-    if (DefaultExt.empty() || !ExtractFileExt(path).empty()) return path;
+    if (kind_ != FileDialogKind::Save || DefaultExt.empty()) return path;
+    if (!ExtractFileExt(path).empty()) return path;
     return path + "." + DefaultExt;
 }
 

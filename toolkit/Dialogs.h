@@ -39,7 +39,7 @@ class TFileDialog : public TObject {
     std::string Filter;
     // 1-based index of the filter selected when the dialog opens.
     int FilterIndex = 1;
-    // Appended, after a ".", to a chosen name that has no extension.
+    // Appended, after a ".", to a name without extension typed into a save dialog.
     std::string DefaultExt;
     TOpenOptions Options = ofHideReadOnly | ofEnableSizing;
     // The chosen path after Execute returned true.
@@ -48,7 +48,8 @@ class TFileDialog : public TObject {
     FileDialogKind Kind() const { return kind_; }
     // Filter split into its entries; a text without a pattern is dropped.
     std::vector<TFileFilter> Filters() const;
-    // path with DefaultExt appended when its file name has no extension.
+    // The name a save dialog returns for the typed path: with DefaultExt when its file name
+    // has no extension. An open dialog returns the chosen file as it is.
     std::string WithDefaultExt(const std::string& path) const;
 
     // Shows the dialog through the backend; false when the user cancelled.

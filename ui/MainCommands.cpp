@@ -88,13 +88,15 @@ void TForm1::Button1Click(TObject*) {
         return;
     }
     SpeedButton7Click(this);
-    InputFile file = InputFile::Open(path);
-    std::exception_ptr failure;
-    try {
-        LoadMacroFile(Recorder->Stream(), file);
-        RecorderStateChanged(rsIdle);
-    } catch (...) {
-        failure = std::current_exception();
+    // The file is closed before the idle procedure, which may start a pass and let
+    // messages through.
+    std::exception_ptr failure = CopyMacroFile(path);
+    if (!failure) {
+        try {
+            RecorderStateChanged(rsIdle);
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
     // Once the file was opened the window follows it, whether or not the copy succeeded.
     SetTitleName(ExtractFileName(path));
@@ -130,18 +132,25 @@ void TForm1::PlayButtonClick(TObject*) {
 void TForm1::StartFirstPass(const char* passCounter) {
     SetPassCounter(passCounter);
     StartPass();
+    // A journal cancel let through by the pass start has ended the run already, and its
+    // finishing step has left the texts and buttons of an idle engine.
+    if (Recorder->State() != rsPlaying) return;
     SetStatusText("実行中");
     ApplyBusySet();
 }
 
-std::exception_ptr TForm1::LoadEntryAndName(const std::string& path) {
+std::exception_ptr TForm1::CopyMacroFile(const std::string& path) {
     InputFile file = InputFile::Open(path);
-    std::exception_ptr failure;
     try {
         LoadMacroFile(Recorder->Stream(), file);
     } catch (...) {
-        failure = std::current_exception();
+        return std::current_exception();
     }
+    return nullptr;
+}
+
+std::exception_ptr TForm1::LoadEntryAndName(const std::string& path) {
+    std::exception_ptr failure = CopyMacroFile(path);
     SetTitleName(ExtractFileName(path));
     return failure;
 }

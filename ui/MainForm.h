@@ -113,7 +113,9 @@ class TForm1 : public TForm {
     void StartPass();
     void StartFirstPass(const char* passCounter);
     // Opens a macro file (its open error leaves at once), copies it into the engine and
-    // names it in the title; returns the copy's failure, if any, for the caller to raise.
+    // closes it; returns the copy's failure, if any, for the caller to raise.
+    std::exception_ptr CopyMacroFile(const std::string& path);
+    // The same, and names the file in the title whether or not the copy succeeded.
     std::exception_ptr LoadEntryAndName(const std::string& path);
     void FinishRun();
 

@@ -9,3 +9,7 @@
 
 // arguments[0] is the program's path. Returns the process exit code.
 int RunProgram(std::vector<std::string> arguments, TIniQuillSystem settingsSystem = {});
+
+// Errors raised inside the engine's hook callbacks go to the application object of the
+// moment, which shows them from its message loop; without one they go to standard error.
+void RouteHookErrorsToApplication();

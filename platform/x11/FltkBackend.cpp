@@ -2,6 +2,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Tooltip.H>
+#include <FL/Fl_Window.H>
 
 #include "engine/EventMsg.h"
 #include "platform/x11/CjkFont.h"
@@ -31,6 +32,9 @@ void WakeForQueuedWork(void*) {
 }  // namespace
 
 FltkBackend::FltkBackend() {
+    // The windows' WM_CLASS, by which desktops group and name them: "tapewright",
+    // "Tapewright".
+    Fl_Window::default_xclass("tapewright");
     InstallJapaneseFaces();
     Fl_Tooltip::font(FL_HELVETICA);
     Fl_Tooltip::size(12);

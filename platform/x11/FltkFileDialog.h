@@ -3,6 +3,6 @@
 // file name field and Enter accept, so that tests can drive it with synthetic keys.
 class TFileDialog;
 
-// Shows the chooser; on OK stores the path (with the default extension when its name has
-// none) in dialog.FileName and returns true. False when cancelled.
+// Shows the chooser; on OK stores the path in dialog.FileName (a save dialog adds the
+// default extension to a name without one) and returns true. False when cancelled.
 bool RunFileChooser(TFileDialog& dialog);

@@ -19,6 +19,10 @@ char LetterOf(int key) {
     return letter || digit ? static_cast<char>(key) : 0;
 }
 
+bool IsEnter(int key) {
+    return key == FL_Enter || key == FL_KP_Enter;
+}
+
 }  // namespace
 
 FormWindow::FormWindow(TForm& form)
@@ -168,6 +172,7 @@ void FormWindow::ShowForm() {
     if (mapping && form_->Position() == poScreenCenter) CentreOnScreen();
     show();
     if (!mapping) return;
+    KeepOwnPosition(*this);
     // As a dialog does when it opens: the first control in tab order takes the focus.
     if (activeApplied_ == nullptr && !contains(Fl::focus())) take_focus();
     ApplyFrameHints();
@@ -184,9 +189,17 @@ void FormWindow::ApplyFrameHints() {
 }
 
 int FormWindow::handle(int event) {
-    int handled = event == FL_SHORTCUT && PressAccelerator() ? 1 : Fl_Double_Window::handle(event);
+    int handled = event == FL_SHORTCUT ? HandleShortcut() : Fl_Double_Window::handle(event);
     if (form_ != nullptr) FeedBackFocus();
     return handled;
+}
+
+// A key that the focused widget left. These windows have no default button: Enter that no
+// control takes does nothing. FLTK's groups would move the focus on, onto a button that the
+// next Enter presses.
+int FormWindow::HandleShortcut() {
+    if (PressAccelerator() || IsEnter(Fl::event_key())) return 1;
+    return Fl_Double_Window::handle(FL_SHORTCUT);
 }
 
 // Alt+letter always; the letter alone only while the focus is on a button (or nowhere),

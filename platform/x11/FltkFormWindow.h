@@ -56,6 +56,7 @@ class FormWindow : public Fl_Double_Window {
     void UpdateFocusable();
     void CentreOnScreen();
     void ApplyFrameHints();
+    int HandleShortcut();
     bool PressAccelerator();
     bool BareLetterAllowed() const;
     void FeedBackFocus();

@@ -104,3 +104,9 @@ void RequestStayOnTop(Fl_Window& window) {
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(fl_display);
 }
+
+void KeepOwnPosition(Fl_Window& window) {
+    Window xid = fl_xid(&window);
+    if (xid == 0) return;
+    XMoveWindow(fl_display, xid, window.x(), window.y());
+}

@@ -1,7 +1,8 @@
 #pragma once
 // Window-manager hints that FLTK 1.3 does not give: which frame functions and decorations a
 // form's border allows (_MOTIF_WM_HINTS), and staying above other windows
-// (_NET_WM_STATE_ABOVE). Each takes a shown window.
+// (_NET_WM_STATE_ABOVE); and the placement FLTK takes from a new window. Each takes a shown
+// window.
 #include "toolkit/Form.h"
 
 class Fl_Window;
@@ -15,3 +16,7 @@ void SetStayOnTopProperty(Fl_Window& window);
 
 // Asks the window manager, through the root window, to keep a mapped window above others.
 void RequestStayOnTop(Fl_Window& window);
+
+// FLTK creates a top-level window moved onto the screen; this puts it back at its own
+// position, also one partly or wholly off every screen.
+void KeepOwnPosition(Fl_Window& window);

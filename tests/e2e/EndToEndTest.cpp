@@ -29,6 +29,7 @@ struct ToolButton {
     int left;
     int width;
 };
+constexpr ToolButton kLoopButton{76, 38};
 constexpr ToolButton kRecordButton{151, 38};
 constexpr ToolButton kStopButton{189, 37};
 constexpr ToolButton kSaveButton{226, 38};
@@ -511,6 +512,45 @@ TEST_F(ProgramTest, HideSwitchPlaysWithoutEverShowingAWindow) {
 }
 
 // ---------------------------------------------------------------------------------------
+// Loop dialog
+
+bool IsLoopDialog(const WindowInfo& window) {
+    return window.viewable && window.name == "ループ再生の指定";
+}
+
+// Neither of the dialog's buttons is its default or cancel button: Enter and Escape leave it
+// open, and only OK starts the loop.
+TEST_F(ProgramTest, LoopDialogIgnoresEnterAndEscapeAndPlaysOnOk) {
+    const std::string macro = WriteMacro("loop.mcr", {MoveRecord(150, 450, 0)});
+    // "/X" starts no run but sets the exit flag: the end of the loop closes the program.
+    ASSERT_TRUE(runner_->Start({macro, "/X", "/E"}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    desktop_.Client().Stop();  // it would take the focus from the dialog
+    ClickTool(*window, kLoopButton);
+    XSession& session = desktop_.Session();
+    auto dialog = session.WaitForWindow(&IsLoopDialog, 10s);
+    ASSERT_TRUE(dialog.has_value()) << "no loop dialog";
+    XInput::Pause(300);
+    session.Focus(dialog->id);
+    XInput& input = desktop_.Input();
+    input.Type("2");
+    // Enough Enter presses to walk the focus from the field past the box onto OK, were
+    // Enter to move the focus on.
+    for (KeySym key : {XK_Return, XK_KP_Enter, XK_Return, XK_Escape}) {
+        input.Tap(key);
+        XInput::Pause(300);
+        EXPECT_TRUE(session.FindWindow(&IsLoopDialog).has_value())
+            << XKeysymToString(key) << " closed the dialog";
+    }
+    EXPECT_TRUE(runner_->Running());
+    input.MoveTo(dialog->x + 112 + 45, dialog->y + 104 + 12);  // OK
+    XInput::Pause(50);
+    input.Click(1);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "OK did not play the loop to its end";
+}
+
+// ---------------------------------------------------------------------------------------
 // Window place and settings file
 
 TEST_F(ProgramTest, WindowOpensAtItsDefaultPlaceAndStoresItWhenARunCloses) {
@@ -533,22 +573,29 @@ TEST_F(ProgramTest, WindowOpensAtItsDefaultPlaceAndStoresItWhenARunCloses) {
     EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], std::to_string(kDefaultTop));
 }
 
+// Also a place partly or wholly off the screen (1280 x 1024) is taken as it is. The window
+// carries the program's own class.
 TEST_F(ProgramTest, WindowReopensWhereTheSettingsFileSaysAndKeepsIt) {
-    {
-        std::ofstream out(runner_->SettingsPath(), std::ios::binary);
-        out << "[WINDOW]\r\nPOS.X=520\r\nPOS.Y=40\r\n";
+    const std::pair<int, int> places[] = {{520, 40}, {-40, -30}, {1200, 2000}};
+    for (auto [left, top] : places) {
+        SCOPED_TRACE(std::to_string(left) + "," + std::to_string(top));
+        {
+            std::ofstream out(runner_->SettingsPath(), std::ios::binary);
+            out << "[WINDOW]\r\nPOS.X=" << left << "\r\nPOS.Y=" << top << "\r\n";
+        }
+        ASSERT_TRUE(runner_->Start({}));
+        auto window = WaitForMainWindow();
+        ASSERT_TRUE(window.has_value()) << "no main window";
+        EXPECT_EQ(window->x, left);
+        EXPECT_EQ(window->y, top);
+        EXPECT_EQ(window->wmClass, "tapewright,Tapewright");
+        desktop_.Session().RequestClose(window->id);
+        ASSERT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+        auto settings = ReadIniFile(runner_->SettingsPath());
+        ASSERT_TRUE(settings.has_value());
+        EXPECT_EQ((*settings)["WINDOW"]["POS.X"], std::to_string(left));
+        EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], std::to_string(top));
     }
-    ASSERT_TRUE(runner_->Start({}));
-    auto window = WaitForMainWindow();
-    ASSERT_TRUE(window.has_value()) << "no main window";
-    EXPECT_EQ(window->x, 520);
-    EXPECT_EQ(window->y, 40);
-    desktop_.Session().RequestClose(window->id);
-    ASSERT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
-    auto settings = ReadIniFile(runner_->SettingsPath());
-    ASSERT_TRUE(settings.has_value());
-    EXPECT_EQ((*settings)["WINDOW"]["POS.X"], "520");
-    EXPECT_EQ((*settings)["WINDOW"]["POS.Y"], "40");
 }
 
 // Keeps a picture of the window as an artifact (name.ppm, and name.png when ImageMagick's

@@ -81,6 +81,16 @@ std::string XSession::WindowName(Window window) {
     return name;
 }
 
+std::string XSession::WindowClass(Window window) {
+    XClassHint hint{};
+    if (!XGetClassHint(display_, window, &hint)) return std::string();
+    std::string joined = std::string(hint.res_name ? hint.res_name : "") + "," +
+                         (hint.res_class ? hint.res_class : "");
+    if (hint.res_name != nullptr) XFree(hint.res_name);
+    if (hint.res_class != nullptr) XFree(hint.res_class);
+    return joined;
+}
+
 std::vector<WindowInfo> XSession::TopLevelWindows() {
     std::vector<WindowInfo> windows;
     Window root = DefaultRootWindow(display_);
@@ -95,6 +105,7 @@ std::vector<WindowInfo> XSession::TopLevelWindows() {
         WindowInfo info;
         info.id = children[i];
         info.name = WindowName(children[i]);
+        info.wmClass = WindowClass(children[i]);
         Window child = 0;
         XTranslateCoordinates(display_, children[i], root, 0, 0, &info.x, &info.y, &child);
         info.width = attributes.width;

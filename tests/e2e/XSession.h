@@ -13,8 +13,9 @@
 
 struct WindowInfo {
     Window id = 0;
-    std::string name;  // _NET_WM_NAME (UTF-8) or else WM_NAME
-    int x = 0;         // position of the window's inside on the root window
+    std::string name;     // _NET_WM_NAME (UTF-8) or else WM_NAME
+    std::string wmClass;  // WM_CLASS as "instance,Class"; empty when unset
+    int x = 0;            // position of the window's inside on the root window
     int y = 0;
     int width = 0;
     int height = 0;
@@ -63,6 +64,7 @@ class XSession {
 
   private:
     std::string WindowName(Window window);
+    std::string WindowClass(Window window);
 
     Display* display_ = nullptr;
 };

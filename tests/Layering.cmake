@@ -1,0 +1,28 @@
+# Fails when a layer includes one that it must not see: the control model (toolkit/) and
+# the windows (ui/) stay free of the engine and of the platform headers respectively.
+# Run with -DROOT=<source directory>.
+set(rules
+    "toolkit|#include \"engine/"
+    "toolkit|#include <FL/"
+    "toolkit|#include <X11/"
+    "engine|#include \"ui/"
+    "engine|#include <FL/"
+    "ui|#include <FL/"
+    "ui|#include <X11/")
+set(violations "")
+foreach(rule IN LISTS rules)
+    string(REPLACE "|" ";" parts "${rule}")
+    list(GET parts 0 folder)
+    list(GET parts 1 pattern)
+    file(GLOB sources "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
+    foreach(source IN LISTS sources)
+        file(STRINGS "${source}" hits REGEX "^${pattern}")
+        if(hits)
+            list(APPEND violations "${source}: ${hits}")
+        endif()
+    endforeach()
+endforeach()
+if(violations)
+    list(JOIN violations "\n" report)
+    message(FATAL_ERROR "layering broken:\n${report}")
+endif()
