@@ -52,8 +52,6 @@ bool OpenSignalPipe() {
 }  // namespace
 
 void InstallAbnormalEndHandlers() {
-    // A full disk or a file-size limit makes a write fail instead of ending the program.
-    signal(SIGXFSZ, SIG_IGN);
     XSetIOErrorHandler(&OnDisplayLost);
     if (!OpenSignalPipe()) return;
     Fl::add_fd(signalPipe[0], FL_READ, &OnSignalReadable, nullptr);
