@@ -49,6 +49,9 @@ bool WriteProfileString(const std::string& section, const std::string& key,
     // A file that could not be read whole must not be replaced by what little was read.
     if (text.state == FileState::Unreadable) return false;
     const std::string updated = SetProfileValue(text.bytes, section, key, value);
+    // The same value again (a window closed where it opened) leaves the file alone: a
+    // replace costs a flush to the disk on every unattended run.
+    if (text.state == FileState::Read && updated == text.bytes) return true;
     try {
         ReplaceFileContents(path, updated.data(), updated.size());
     } catch (const Exception&) {
