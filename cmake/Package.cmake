@@ -17,23 +17,29 @@ endforeach()
 
 # The manual page and the changelog, compressed as Debian wants them.
 set(TW_MANPAGE ${CMAKE_CURRENT_BINARY_DIR}/tapewright.1.gz)
+set(TW_TOOL_MANPAGE ${CMAKE_CURRENT_BINARY_DIR}/tapewright-macro.1.gz)
 set(TW_CHANGELOG ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
 add_custom_command(OUTPUT ${TW_MANPAGE}
     COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/resources/linux/tapewright.1 > ${TW_MANPAGE}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/linux/tapewright.1)
+add_custom_command(OUTPUT ${TW_TOOL_MANPAGE}
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/resources/linux/tapewright-macro.1
+            > ${TW_TOOL_MANPAGE}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/linux/tapewright-macro.1)
 add_custom_command(OUTPUT ${TW_CHANGELOG}
     COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/resources/linux/changelog > ${TW_CHANGELOG}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/linux/changelog)
 if(TW_CONVERT)
-    add_custom_target(tw_package_files ALL DEPENDS ${TW_ICONS} ${TW_MANPAGE} ${TW_CHANGELOG})
+    add_custom_target(tw_package_files ALL DEPENDS ${TW_ICONS} ${TW_MANPAGE} ${TW_TOOL_MANPAGE}
+                      ${TW_CHANGELOG})
 else()
     message(STATUS "ImageMagick's convert missing: no icons, no package")
 endif()
 
-install(TARGETS tapewright RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tapewright tapewright-macro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES resources/TAPEWRT.HLP DESTINATION ${CMAKE_INSTALL_DATADIR}/tapewright)
 install(FILES resources/linux/tapewright.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${TW_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${TW_MANPAGE} ${TW_TOOL_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${TW_CHANGELOG} resources/linux/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tapewright)
 

@@ -13,7 +13,7 @@ cleanup() {
 trap cleanup EXIT
 
 contents=$(dpkg-deb --contents "$deb")
-for path in ./usr/bin/tapewright ./usr/share/tapewright/TAPEWRT.HLP \
+for path in ./usr/bin/tapewright ./usr/bin/tapewright-macro ./usr/share/tapewright/TAPEWRT.HLP \
     ./usr/share/applications/tapewright.desktop ./usr/share/man/man1/tapewright.1.gz \
     ./usr/share/icons/hicolor/48x48/apps/tapewright.png ./usr/share/doc/tapewright/copyright; do
     grep -q " $path\$" <<<"$contents" || { echo "package lacks $path"; exit 1; }
@@ -34,4 +34,5 @@ for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; slee
 HOME=$scratch DISPLAY=$display timeout 30 "$scratch/root/usr/bin/tapewright" "$scratch/x.mcr" /S /E /D
 where=$(DISPLAY=$display xdotool getmouselocation)
 [[ $where == "x:121 y:89 "* ]] || { echo "the packaged program did not play the macro: $where"; exit 1; }
+"$scratch/root/usr/bin/tapewright-macro" check "$scratch/x.mcr"
 echo "package checked: $deb"
