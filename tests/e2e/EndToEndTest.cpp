@@ -105,6 +105,22 @@ class ProgramTest : public ::testing::Test {
         desktop_.Input().Click(1);
     }
 
+    // R-Stop as it looks now; it is drawn enabled only while the program records.
+    Image StopButtonLook(const WindowInfo& window) {
+        return desktop_.Session().Capture(window.x + kStopButton.left, window.y, kStopButton.width,
+                                          53);
+    }
+
+    // Waits until R-Stop looks enabled (recording) or as it did when idle (not recording).
+    bool WaitForRecording(const WindowInfo& window, const Image& idleStop, bool recording) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if ((StopButtonLook(window).rgb != idleStop.rgb) == recording) return true;
+            XInput::Pause(5);
+        }
+        return false;
+    }
+
     void PressCtrlEsc() {
         XInput& input = desktop_.Input();
         input.KeyDown(XK_Control_L);
@@ -290,14 +306,10 @@ TEST_F(ProgramTest, RecordingEndedByClickingRStopKeepsTheClicksRelease) {
     auto window = WaitForMainWindow();
     ASSERT_TRUE(window.has_value()) << "no main window";
     XSession& session = desktop_.Session();
-    auto stopButton = [&] {
-        return session.Capture(window->x + kStopButton.left, window->y, kStopButton.width, 53);
-    };
-    const Image idle = stopButton();
+    const Image idle = StopButtonLook(*window);
     ClickTool(*window, kRecordButton);
-    bool recording = false;
-    for (int i = 0; i < 250 && !recording; ++i) recording = stopButton().rgb != idle.rgb;
-    ASSERT_TRUE(recording) << "R-Stop was not drawn enabled when recording started";
+    ASSERT_TRUE(WaitForRecording(*window, idle, true))
+        << "R-Stop was not drawn enabled when recording started";
     desktop_.Input().MoveTo(300, 500);
     desktop_.Input().Click(1);
     ClickTool(*window, kStopButton);
@@ -337,16 +349,18 @@ TEST_F(ProgramTest, ASecondRecordingStartsFromTheKeyboardAsItIs) {
         input.Tap(XK_Pause);
         input.KeyUp(XK_Control_L);
     };
-    ClickTool(*window, kRecordButton);
-    XInput::Pause(500);
-    ctrlBreak();
-    XInput::Pause(300);
-    ClickTool(*window, kRecordButton);
-    XInput::Pause(500);
-    input.Tap(XK_Pause);
-    input.Tap(XK_x, {XK_Alt_L});
-    ctrlBreak();
-    XInput::Pause(300);
+    const Image idle = StopButtonLook(*window);
+    for (int recording = 1; recording <= 2; ++recording) {
+        SCOPED_TRACE("recording " + std::to_string(recording));
+        ClickTool(*window, kRecordButton);
+        ASSERT_TRUE(WaitForRecording(*window, idle, true)) << "the recording did not start";
+        if (recording == 2) {
+            input.Tap(XK_Pause);
+            input.Tap(XK_x, {XK_Alt_L});
+        }
+        ctrlBreak();
+        ASSERT_TRUE(WaitForRecording(*window, idle, false)) << "Ctrl+Break did not end it";
+    }
 
     desktop_.Client().Stop();
     XInput::Pause(300);
@@ -354,7 +368,6 @@ TEST_F(ProgramTest, ASecondRecordingStartsFromTheKeyboardAsItIs) {
     const std::string saved = runner_->File("second.mcr");
     ASSERT_TRUE(SaveThroughDialog(desktop_, window->id, saved).has_value()) << "no save dialog";
     for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
-    XInput::Pause(200);
     auto records = ReadMacroFile(saved);
     ASSERT_TRUE(records.has_value());
     std::vector<std::pair<uint32_t, uint32_t>> keys;  // message, paramL
