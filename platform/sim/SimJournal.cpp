@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/common/PlaybackPump.h"
+
 SimJournal& SimJournal::Instance() {
     static SimJournal journal;
     return journal;
@@ -37,6 +39,7 @@ JournalHookHandle SimJournal::Install(JournalHookType type, JournalHookProc proc
     if (refuse) return 0;
     ++installCount_;
     hooks_.push_back(Hook{nextHandle_, type, procedure});
+    if (type == JournalHookType::Playback && pump_ != nullptr) pump_->Start(procedure);
     return nextHandle_++;
 }
 
@@ -47,6 +50,7 @@ void SimJournal::Remove(JournalHookHandle handle) {
         ++staleRemoveCount_;  // already removed, as after a journal cancel
         return;
     }
+    if (it->type == JournalHookType::Playback && pump_ != nullptr) pump_->Stop();
     hooks_.erase(it);
 }
 
@@ -109,6 +113,7 @@ std::size_t SimJournal::RunPlayback(const PlaybackOptions& options) {
 void SimJournal::CancelJournal() {
     bool hadHooks = !hooks_.empty();
     hooks_.clear();
+    if (pump_ != nullptr) pump_->Stop();
     if (hadHooks) posted_.push_back(PostedMessage{msg::kCancelJournal, 0, 0});
 }
 

@@ -10,6 +10,8 @@
 #include "engine/EventMsg.h"
 #include "engine/Journal.h"
 
+class PlaybackPump;
+
 struct PostedMessage {
     uint32_t message = 0;
     uintptr_t wParam = 0;
@@ -60,6 +62,10 @@ class SimJournal {
     // Calls the playback hook with any code, as the system does for kHookNoRemove etc.
     int32_t SendPlaybackCode(int32_t code, EVENTMSG* event);
 
+    // Drives playback hooks through the platforms' pump instead of RunPlayback: installing
+    // one starts the pump, removing it (or a cancel) stops it. Null detaches.
+    void AttachPump(PlaybackPump* pump) { pump_ = pump; }
+
     // The user's journal cancel: hooks removed by the system, kCancelJournal posted.
     void CancelJournal();
     std::deque<PostedMessage>& PostedMessages() { return posted_; }
@@ -96,4 +102,5 @@ class SimJournal {
     int installCount_ = 0;
     int staleRemoveCount_ = 0;
     int callNextCount_ = 0;
+    PlaybackPump* pump_ = nullptr;
 };

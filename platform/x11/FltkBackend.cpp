@@ -5,11 +5,11 @@
 #include <FL/Fl_Window.H>
 
 #include "engine/EventMsg.h"
+#include "platform/common/PlaybackPump.h"
 #include "platform/x11/CjkFont.h"
 #include "platform/x11/FltkFileDialog.h"
 #include "platform/x11/FltkFormWindow.h"
 #include "platform/x11/FltkMessageBox.h"
-#include "platform/x11/PlaybackPump.h"
 #include "platform/x11/X11Journal.h"
 #include "toolkit/Application.h"
 

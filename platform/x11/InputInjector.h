@@ -6,9 +6,10 @@
 #include <set>
 
 #include "engine/EventMsg.h"
+#include "platform/common/PumpLoop.h"
 #include "platform/x11/KeyMapping.h"
 
-class InputInjector {
+class InputInjector : public RecordInjector {
   public:
     explicit InputInjector(Display* display) : display_(display) {}
 
@@ -16,7 +17,7 @@ class InputInjector {
     // Reads the layout that records without a usable scan code are played in; called as a
     // playback starts.
     void ReadLayout();
-    void Apply(const EVENTMSG& record);
+    void Apply(const EVENTMSG& record) override;
     // Releases every key and button that Apply pressed and did not release.
     void ReleaseAll();
 

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "engine/Journal.h"
+#include "platform/common/PlaybackPump.h"
 #include "platform/x11/CancelKeyGrab.h"
 #include "platform/x11/EventTranslator.h"
+#include "platform/x11/FltkPumpLoop.h"
 #include "platform/x11/InputInjector.h"
 #include "platform/x11/MonotonicClock.h"
-#include "platform/x11/PlaybackPump.h"
 #include "platform/x11/RecordSource.h"
 #include "platform/x11/ServerClock.h"
 #include "platform/x11/X11Keyboard.h"
@@ -50,6 +51,7 @@ class X11Journal {
 
     Display* display_ = nullptr;
     std::unique_ptr<InputInjector> injector_;
+    FltkPumpLoop loop_;
     std::unique_ptr<PlaybackPump> pump_;
     std::unique_ptr<RecordSource> source_;
     std::unique_ptr<EventTranslator> translator_;
@@ -66,7 +68,7 @@ bool X11Journal::Connect() {
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr) return false;
     injector_ = std::make_unique<InputInjector>(display_);
-    pump_ = std::make_unique<PlaybackPump>(*injector_);
+    pump_ = std::make_unique<PlaybackPump>(loop_, *injector_);
     source_ = std::make_unique<RecordSource>(display_);
     translator_ = std::make_unique<EventTranslator>();
     grab_ = std::make_unique<CancelKeyGrab>(display_, [this] { Cancel(); });

@@ -2,17 +2,17 @@
 // Plays the system's part of the journal-playback protocol on the UI loop: asks the hook for
 // the next record, waits the delay it returns with a timer aimed at the exact millisecond,
 // asks again, injects the record (as the hook's unchanged copy, kHookNoRemove, gives it) and
-// moves the hook on. It never calls a hook that has been removed.
+// moves the hook on. It never calls a hook that has been removed. The same code on every
+// platform, over the platform's loop and injection.
 #include <cstdint>
 
 #include "engine/EventMsg.h"
 #include "engine/Journal.h"
-
-class InputInjector;
+#include "platform/common/PumpLoop.h"
 
 class PlaybackPump {
   public:
-    explicit PlaybackPump(InputInjector& injector) : injector_(injector) {}
+    PlaybackPump(PumpLoop& loop, RecordInjector& injector) : loop_(loop), injector_(injector) {}
     ~PlaybackPump() { Stop(); }
 
     // While a Hold exists the pump delivers the record that is due but moves on only at the
@@ -34,9 +34,9 @@ class PlaybackPump {
   private:
     static void OnTimer(void* self);
     void Step(bool held);
-    void WaitFor(int32_t delayMilliseconds);
 
-    InputInjector& injector_;
+    PumpLoop& loop_;
+    RecordInjector& injector_;
     JournalHookProc procedure_ = nullptr;
     uint64_t generation_ = 0;  // changes with every Start and Stop
     bool stepping_ = false;

@@ -1,12 +1,8 @@
-#include "platform/x11/PlaybackPump.h"
-
-#include <FL/Fl.H>
+#include "platform/common/PlaybackPump.h"
 
 #include <utility>
 
 #include "engine/HookErrors.h"
-#include "platform/x11/InputInjector.h"
-#include "platform/x11/MonotonicClock.h"
 
 namespace {
 // Records due at once are played in runs of this many before the UI loop gets a turn.
@@ -18,13 +14,13 @@ void PlaybackPump::Start(JournalHookProc procedure) {
     procedure_ = procedure;
     delivered_ = false;
     ++generation_;
-    Fl::add_timeout(0.0, &PlaybackPump::OnTimer, this);
+    loop_.CallSoon(&PlaybackPump::OnTimer, this);
 }
 
 void PlaybackPump::Stop() {
     if (held_ == this) held_ = nullptr;
     if (procedure_ == nullptr) return;
-    Fl::remove_timeout(&PlaybackPump::OnTimer, this);
+    loop_.Cancel(&PlaybackPump::OnTimer, this);
     procedure_ = nullptr;
     delivered_ = false;
     ++generation_;
@@ -33,7 +29,8 @@ void PlaybackPump::Stop() {
 PlaybackPump::Hold::~Hold() {
     if (--holds_ > 0 || held_ == nullptr) return;
     // The loop is free again: the pump moves on at its next turn.
-    Fl::add_timeout(0.0, &PlaybackPump::OnTimer, std::exchange(held_, nullptr));
+    PlaybackPump* pump = std::exchange(held_, nullptr);
+    pump->loop_.CallSoon(&PlaybackPump::OnTimer, pump);
 }
 
 void PlaybackPump::OnTimer(void* self) {
@@ -50,18 +47,10 @@ void PlaybackPump::OnTimer(void* self) {
         ReportCurrentException();
         if (pump->procedure_ != nullptr) {
             pump->delivered_ = true;
-            Fl::add_timeout(0.0, &PlaybackPump::OnTimer, pump);
+            pump->loop_.CallSoon(&PlaybackPump::OnTimer, pump);
         }
     }
     pump->stepping_ = wasStepping;
-}
-
-void PlaybackPump::WaitFor(int32_t delayMilliseconds) {
-    // The record is due when the tick count reaches now + delay: aim at the start of that
-    // millisecond, not delay milliseconds from now.
-    uint64_t now = MonotonicNanoseconds();
-    uint64_t due = (now / 1'000'000u + static_cast<uint64_t>(delayMilliseconds)) * 1'000'000u;
-    Fl::add_timeout(static_cast<double>(due - now) / 1e9, &PlaybackPump::OnTimer, this);
 }
 
 // Delivers the record that is due, then moves the hook on; a skip can end the pass and
@@ -74,7 +63,7 @@ void PlaybackPump::Step(bool held) {
             EVENTMSG record{};
             int32_t delay = procedure_(kHookGetNext, 0, reinterpret_cast<intptr_t>(&record));
             if (delay > 0) {
-                WaitFor(delay);
+                loop_.CallAfter(delay, &PlaybackPump::OnTimer, this);
                 return;
             }
             // The copy handed out has the key parameters rearranged for the system's
@@ -88,7 +77,7 @@ void PlaybackPump::Step(bool held) {
             if (holds_ > 0) {
                 held_ = this;  // the hold's end schedules the next turn
             } else {
-                Fl::add_timeout(0.001, &PlaybackPump::OnTimer, this);
+                loop_.CallAfter(1, &PlaybackPump::OnTimer, this);
             }
             return;
         }
@@ -96,5 +85,5 @@ void PlaybackPump::Step(bool held) {
         procedure_(kHookSkip, 0, 0);
         if (generation_ != generation) return;
     }
-    Fl::add_timeout(0.0, &PlaybackPump::OnTimer, this);
+    loop_.CallSoon(&PlaybackPump::OnTimer, this);
 }
