@@ -1,7 +1,8 @@
 // A macro file of any bytes, loaded into the engine and played through the simulated
 // journal at a speed taken from the input; then a merge recording at a position taken from
 // the input, and the merged macro played again. Playback must end, deliver whole records
-// only, each as stored, and never wait past the file's largest due time at that speed.
+// only, each as stored, none before its due time, and never wait past the file's largest due
+// time at that speed.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -73,6 +74,9 @@ std::size_t PlayAndCheck(TRecorder& engine, std::size_t stopAfter) {
         FUZZ_CHECK(delivery.event == expected);
         waited += delivery.tick - last;
         last = delivery.tick;
+        // Never early: a record waits for its due time, or for the longest delay there is.
+        if (k > 0)
+            FUZZ_CHECK(waited >= std::min<uint64_t>(DueOffset(records[k].time, speed), INT32_MAX));
         if (k + 1 == stopAfter) engine.Stop();
     };
     std::size_t delivered = journal.RunPlayback(options);
