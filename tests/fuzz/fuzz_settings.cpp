@@ -1,11 +1,13 @@
 // A settings file of any bytes, then the window position's read and write as the program
 // does them: the value written reads back, and every byte outside the one key line (and
-// the section or line end the write may add) stays as it was.
+// the section or line end the write may add) stays as it was, and the other key reads as
+// before.
 #include <algorithm>
 #include <string>
 
 #include "FuzzInput.h"
 #include "settings/IniQuill.h"
+#include "settings/ProfileText.h"
 #include "toolkit/Strings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -20,9 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     settings.ReadIntValue("WINDOW", "POS.X", 0);
     settings.WriteIntValue("WINDOW", "POS.X", value);
     FUZZ_CHECK(settings.ReadIntValue("WINDOW", "POS.X", value == 0 ? 1 : 0) == value);
+    const std::string written = ReadFuzzFile(path);
+
+    // The neighbouring key reads as before.
+    FUZZ_CHECK(FindProfileValue(written, "WINDOW", "POS.Y") ==
+               FindProfileValue(original, "WINDOW", "POS.Y"));
 
     // What changed lies in one place: at most one old line went, the key line came in.
-    const std::string written = ReadFuzzFile(path);
     const std::size_t shorter = std::min(original.size(), written.size());
     std::size_t prefix = 0;
     while (prefix < shorter && original[prefix] == written[prefix]) ++prefix;
