@@ -1,9 +1,12 @@
 #include "engine/MacroFile.h"
 
+#include <algorithm>
+
 #include "engine/MacroStream.h"
 #include "engine/Recorder.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Files.h"
+#include "toolkit/Memory.h"
 
 namespace {
 const char kReadError[] = "ストリームからの読み込みエラー";
@@ -17,7 +20,10 @@ void LoadMacroFile(MacroStream& stream, const std::string& fileName) {
 void LoadMacroFile(MacroStream& stream, InputFile& file) {
     uint64_t size = file.Size();
     MacroStream loaded;
-    loaded.SetMemoryLimit(stream.MemoryLimit());
+    // Never more than the system can still give: a file larger than that (a huge sparse file)
+    // fails as memory running out would, before anything is taken.
+    loaded.SetMemoryLimit(
+        static_cast<std::size_t>(std::min<uint64_t>(stream.MemoryLimit(), AvailableMemory())));
     if (size > SIZE_MAX) throw Exception(kReadError);
     uint8_t* bytes = loaded.Resize(static_cast<std::size_t>(size));
     if (file.Read(bytes, static_cast<std::size_t>(size)) != size) throw Exception(kReadError);

@@ -7,7 +7,8 @@ class MacroStream;
 
 // Replaces the macro in the stream by the file's content; the position ends at the end.
 // On any failure the stream keeps the macro it held. Throws Exception with
-// "ファイル %s は開けません", "ストリームからの読み込みエラー" or the stream's memory error.
+// "ファイル %s は開けません", "ストリームからの読み込みエラー" or the stream's memory error,
+// the latter also when the file is larger than the memory the system can still give.
 void LoadMacroFile(MacroStream& stream, const std::string& fileName);
 // The same for a file its caller has opened already (the copy step alone).
 void LoadMacroFile(MacroStream& stream, InputFile& file);

@@ -1,5 +1,8 @@
 #include "engine/Recorder.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/HookErrors.h"
 #include "toolkit/Exception.h"
 
@@ -105,7 +108,11 @@ void TRecorder::StartMergeAtRecordBoundary() {
 uint32_t TRecorder::DueTick(uint32_t storedTime) const {
     // A time stamped before time 0 has wrapped to near 2^32: due at once.
     if (static_cast<int32_t>(storedTime) < 0) return baseTick_;
-    return storedTime / 100 * static_cast<uint32_t>(speedPercent_) + baseTick_;
+    // A scaled time past 2^31 - 1 ms would wrap the signed delay, and a later record could
+    // then wait out the whole tick range once more: it is due at the latest tick the delay
+    // can reach instead.
+    const uint64_t offset = uint64_t{storedTime / 100} * static_cast<uint32_t>(speedPercent_);
+    return static_cast<uint32_t>(std::min<uint64_t>(offset, INT32_MAX)) + baseTick_;
 }
 
 int32_t TRecorder::GetNext(EVENTMSG* event) {

@@ -101,10 +101,15 @@ std::string KeyLineText(std::string_view key, std::string_view value) {
     return line;
 }
 
-// text with addition placed after the first `end` bytes, which are closed as a line first.
+// text with addition placed after the first `end` bytes, which are closed as a line first. A
+// lone CR there gets its LF: CR CR LF would leave the CR in the line and spoil its value.
 std::string InsertAt(std::string_view text, std::size_t end, std::string_view addition) {
     std::string result(text.substr(0, end));
-    if (!result.empty() && result.back() != '\n') result += kLineEnd;
+    if (!result.empty() && result.back() == '\r') {
+        result += '\n';
+    } else if (!result.empty() && result.back() != '\n') {
+        result += kLineEnd;
+    }
     result += addition;
     result += text.substr(end);
     return result;

@@ -14,7 +14,9 @@
 #include "ScratchDirectory.h"
 #include "engine/MacroFile.h"
 #include "engine/MacroStream.h"
+#include "platform/posix/MemoryInfo.h"
 #include "toolkit/Exception.h"
+#include "toolkit/Memory.h"
 
 namespace {
 
@@ -115,6 +117,29 @@ TEST_F(MacroFileTest, LoadThatRunsOutOfMemoryKeepsThePreviousMacro) {
     EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, PathOf("big.mcr")); }),
               "メモリストリームの拡大中にメモリが足りなくなりました");
     EXPECT_EQ(Contents(stream), std::string(40, 's'));
+}
+
+// A sparse file larger than the memory left must fail before the stream takes any of it.
+TEST_F(MacroFileTest, FileLargerThanTheAvailableMemoryFailsAndKeepsThePreviousMacro) {
+    Put(PathOf("huge.mcr"), "");
+    fs::resize_file(PathOf("huge.mcr"), AvailableMemory() + MacroStream::kBlockSize);
+    Put(PathOf("small.mcr"), std::string(40, 's'));
+    MacroStream stream;
+    LoadMacroFile(stream, PathOf("small.mcr"));
+    EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, PathOf("huge.mcr")); }),
+              "メモリストリームの拡大中にメモリが足りなくなりました");
+    EXPECT_EQ(Contents(stream), std::string(40, 's'));
+}
+
+TEST(AvailableMemoryFigures, FreeMemoryAndSwapWithinTheControlGroup) {
+    const char meminfo[] =
+        "MemTotal:       24683716 kB\nMemFree:         1000 kB\n"
+        "MemAvailable:       2000 kB\nSwapTotal:  9000 kB\nSwapFree:         500 kB\n";
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "", ""), 2500u * 1024);
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "max\n", "100\n"), 2500u * 1024);
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "1000000\n", "400000\n"), 600000u);
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "1000\n", "4000\n"), 0u);
+    EXPECT_EQ(AvailableMemoryOf("MemTotal: 1 kB\n", "", ""), UINT64_MAX);
 }
 
 TEST_F(MacroFileTest, SaveReplacesWholeFilesAndEmptyStreamsGiveEmptyFiles) {

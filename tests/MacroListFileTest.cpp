@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -10,6 +11,7 @@
 #include "FailingReads.h"
 #include "ScratchDirectory.h"
 #include "toolkit/Exception.h"
+#include "toolkit/Memory.h"
 #include "ui/MacroListFile.h"
 
 namespace {
@@ -88,6 +90,25 @@ TEST_F(PlaylistFileTest, FailuresLeaveThePlaylistAsItWas) {
     const std::string nowhere = PathOf("no/dir/list.mlf");
     EXPECT_EQ(ErrorOf([&] { SavePlaylist(entries, nowhere); }),
               "ファイル " + nowhere + " を作成できません");
+}
+
+// Sparse files larger than the memory left: the text ends at the first zero byte and is all
+// that is read; a text that does not fit fails before any of it is taken.
+TEST_F(PlaylistFileTest, HugeFilesAreReadOnlyToTheirFirstZeroByte) {
+    const uintmax_t huge = AvailableMemory() + 8192;
+    std::ofstream(PathOf("sparse.mlf"), std::ios::binary) << "a.mcr\r\nb.mcr\r\n";
+    std::filesystem::resize_file(PathOf("sparse.mlf"), huge);
+    Entries entries = {"keep"};
+    LoadPlaylist(entries, PathOf("sparse.mlf"));
+    EXPECT_EQ(entries, (Entries{"a.mcr", "b.mcr"}));
+
+    std::string lines;
+    while (lines.size() < 20'000) lines += "x.mcr\r\n";
+    std::ofstream(PathOf("text.mlf"), std::ios::binary) << lines;
+    std::filesystem::resize_file(PathOf("text.mlf"), huge);
+    EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("text.mlf")); }),
+              "メモリストリームの拡大中にメモリが足りなくなりました");
+    EXPECT_EQ(entries, (Entries{"a.mcr", "b.mcr"}));
 }
 
 TEST(PlaylistEntryAccess, IndexOutsideTheListNamesTheIndex) {

@@ -133,4 +133,17 @@ TEST(ProfileTextTest, EmptyValuesAndEmptyTexts) {
     EXPECT_EQ(SetProfileValue("x", "S", "k", "1"), "x\r\n[S]\r\nk=1\r\n");
 }
 
+// Found by fuzzing: a last line ending in a lone CR was closed with CR LF, so its CR joined
+// the line and the section (or the key before) no longer read.
+TEST(ProfileTextTest, AddingAfterALastLineThatEndsInALoneCrKeepsItReadable) {
+    const std::string fuzzed = "[ wIPOS\n[ wIndow \r";
+    const std::string written = SetProfileValue(fuzzed, "WINDOW", "POS.X", "1");
+    EXPECT_EQ(written, fuzzed + "\nPOS.X=1\r\n");
+    EXPECT_EQ(FindProfileValue(written, "WINDOW", "POS.X"), "1");
+
+    const std::string keys = SetProfileValue("[WINDOW]\r\nPOS.Y=2\r", "WINDOW", "POS.X", "1");
+    EXPECT_EQ(FindProfileValue(keys, "WINDOW", "POS.Y"), "2");
+    EXPECT_EQ(FindProfileValue(keys, "WINDOW", "POS.X"), "1");
+}
+
 }  // namespace

@@ -82,6 +82,17 @@ TEST_F(PlaybackTest, RecordStampedBeforeTimeZeroIsDueAtOnce) {
     EXPECT_EQ(DueOffsets(*this, 100, 200), (std::vector<uint32_t>{0, 0, 1000}));
 }
 
+// Found by fuzzing: a record scaled past 2^31 - 1 ms, then an earlier one, made the second
+// wait out the whole tick range.
+TEST_F(PlaybackTest, ScaledTimesPastTheSignedDelayAreDueAtItsLimit) {
+    FillStream({0, 1'000'000'000, 1'500'000'000, 0});
+    EXPECT_EQ(DueOffsets(*this, 100, 200),
+              (std::vector<uint32_t>{0, 2'000'000'000, INT32_MAX, INT32_MAX}));
+    int64_t waited = 0;
+    for (int32_t delay : journal.Delays()) waited += delay;
+    EXPECT_EQ(waited, INT32_MAX);
+}
+
 TEST_F(PlaybackTest, OneRecordMacroNotifiesExactlyTwice) {
     FillStream({0});
     engine->Play();

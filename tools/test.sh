@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds with warnings as errors and runs every test; then builds the unit tests
-# once more with AddressSanitizer and UndefinedBehaviorSanitizer and runs them again.
+# once more with AddressSanitizer and UndefinedBehaviorSanitizer and runs them again; last,
+# each fuzz target runs for a short, fixed time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -17,3 +18,6 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAPEWRIGHT_WERROR=ON \
     -DTAPEWRIGHT_SANITIZE=ON -DTAPEWRIGHT_BENCHMARKS=OFF
 cmake --build build/sanitize -j"$jobs" --target tapewright_tests
 ctest --test-dir build/sanitize --output-on-failure -j"$jobs" --label-exclude e2e
+
+# Each fuzz target for 30 seconds, so that a parser or engine regression shows here.
+bash tools/fuzz.sh 30

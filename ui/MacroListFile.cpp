@@ -1,20 +1,37 @@
 #include "ui/MacroListFile.h"
 
+#include <cstring>
+
 #include "toolkit/Exception.h"
 #include "toolkit/Files.h"
+#include "toolkit/Memory.h"
 #include "toolkit/Strings.h"
 
 namespace {
 const char kCannotInsert[] = "行を挿入できません";
 const char kIndexOutOfRange[] = "リストのインデックスが範囲を超えています (%d)";
+const char kOutOfMemory[] = "メモリストリームの拡大中にメモリが足りなくなりました";
 
-// Every byte up to the end of the file; a read error fails the whole load.
-std::string ReadWhole(const std::string& path) {
+// Room for a text of size bytes; a text larger than the memory the system can still give
+// fails before any of it is taken.
+void ReserveText(std::string& bytes, uint64_t size) {
+    if (size > AvailableMemory() || size > bytes.max_size()) throw Exception(kOutOfMemory);
+    bytes.reserve(static_cast<std::size_t>(size));
+}
+
+// The file's text: every byte up to its end or its first zero byte, after which nothing
+// counts (so a huge sparse file is not read at all). A read error fails the whole load.
+std::string ReadText(const std::string& path) {
     InputFile file = InputFile::Open(path);
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(file.Size()));
     char buffer[16384];
     for (std::size_t count; (count = file.Read(buffer, sizeof buffer)) > 0;) {
+        const void* zero = std::memchr(buffer, 0, count);
+        if (zero != nullptr) {
+            bytes.append(buffer, static_cast<std::size_t>(static_cast<const char*>(zero) - buffer));
+            break;
+        }
+        if (bytes.empty()) ReserveText(bytes, file.Size());
         bytes.append(buffer, count);
     }
     return bytes;
@@ -48,7 +65,7 @@ std::string PlaylistText(const PlaylistEntries& entries) {
 }
 
 void LoadPlaylist(PlaylistEntries& entries, const std::string& path) {
-    PlaylistEntries loaded = ParsePlaylistText(ReadWhole(path));
+    PlaylistEntries loaded = ParsePlaylistText(ReadText(path));
     for (const std::string& entry : loaded) CheckPlaylistEntry(entry);
     entries = std::move(loaded);
 }

@@ -22,7 +22,8 @@ std::string PlaylistText(const PlaylistEntries& entries);
 void CheckPlaylistEntry(const std::string& entry);
 
 // Replaces entries by the lines of the file. Throws "ファイル %s は開けません" when it cannot
-// be opened, "ストリームからの読み込みエラー" when reading it fails and "行を挿入できません"
+// be opened, "ストリームからの読み込みエラー" when reading it fails, the stream's memory error
+// when its text is larger than the memory the system can still give, and "行を挿入できません"
 // for an entry longer than kMaxEntryBytes; entries are then unchanged.
 void LoadPlaylist(PlaylistEntries& entries, const std::string& path);
 // Writes all entries to the file, replacing it only once the whole text is written. Throws

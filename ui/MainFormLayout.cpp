@@ -199,7 +199,9 @@ void TForm1::BindHandlers() {
         {&SpeedButton3, &TForm1::SpeedButton3Click},
         {&Button2, &TForm1::Button2Click},
     };
-    for (auto [control, handler] : clicks) {
-        control->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
+    for (const auto& click : clicks) {
+        // A copy, not a structured binding: clang 14 cannot capture those.
+        auto handler = click.second;
+        click.first->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
     }
 }

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (ASan, UBSan, libFuzzer) and runs each one for the given
+# number of seconds, one after the other: tools/fuzz.sh 3600 for an hour each,
+# tools/fuzz.sh 30 macro_list settings for some of them. New inputs go to build/fuzz/corpus,
+# crashes to build/fuzz/artifacts; the checked-in seeds under tests/fuzz/corpus stay as they
+# are. Exits non-zero when a target finds a fault. JOBS sets the build's parallelism.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:?"usage: tools/fuzz.sh SECONDS [TARGET...]"}
+shift
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(macro_playback macro_list settings command_line input_plan)
+
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTAPEWRIGHT_WERROR=ON -DTAPEWRIGHT_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j"${JOBS:-$(nproc)}"
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+failed=()
+for target in "${targets[@]}"; do
+    corpus=build/fuzz/corpus/$target
+    mkdir -p "$corpus" build/fuzz/artifacts
+    options=(-max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048
+             -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$target-")
+    [ -f "tests/fuzz/$target.dict" ] && options+=(-dict="tests/fuzz/$target.dict")
+    log=build/fuzz/$target.log
+    if build/fuzz/tests/fuzz/fuzz_"$target" "${options[@]}" "$corpus" "tests/fuzz/corpus/$target" \
+        >"$log" 2>&1; then
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        echo "fuzz $target: ${runs:-?} runs in ${seconds} s, no fault"
+    else
+        echo "fuzz $target: FAULT (see $log and build/fuzz/artifacts/)"
+        grep -E "check failed|ERROR|runtime error|SUMMARY" "$log" | head -5 || true
+        failed+=("$target")
+    fi
+done
+[ ${#failed[@]} -eq 0 ] || { echo "faults found by: ${failed[*]}"; exit 1; }
