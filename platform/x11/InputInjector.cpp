@@ -60,5 +60,6 @@ void InputInjector::ReleaseAll() {
     bool any = !buttons_.empty() || !keys_.empty();
     buttons_.clear();
     keys_.clear();
-    if (any) XFlush(display_);
+    // Wait until the server has taken the releases: the program may be about to exit.
+    if (any) XSync(display_, False);
 }
