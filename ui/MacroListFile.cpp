@@ -10,7 +10,7 @@ const char kIndexOutOfRange[] = "リストのインデックスが範囲を超�
 
 // Every byte up to the end of the file; a read error fails the whole load.
 std::string ReadWhole(const std::string& path) {
-    InputFile file = InputFile::Open(path);
+    InputFile file = InputFile::Open(path, FileSharing::Readers);
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(file.Size()));
     char buffer[16384];
