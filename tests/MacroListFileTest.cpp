@@ -1,13 +1,10 @@
 // Macro list files: the line rules, the byte layout and the failures.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <fstream>
 #include <iterator>
 
 #include "ErrorOf.h"
-#include "FailingReads.h"
 #include "ScratchDirectory.h"
 #include "toolkit/Exception.h"
 #include "ui/MacroListFile.h"
@@ -73,17 +70,6 @@ TEST_F(PlaylistFileTest, FailuresLeaveThePlaylistAsItWas) {
               "ファイル " + missing + " は開けません");
     std::ofstream(PathOf("long.mlf"), std::ios::binary) << "a\r\n" << std::string(4096, 'x');
     EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("long.mlf")); }), "行を挿入できません");
-    ASSERT_EQ(mkfifo(PathOf("pipe.mlf").c_str(), 0600), 0);
-    EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("pipe.mlf")); }),
-              "ファイル " + PathOf("pipe.mlf") + " は開けません");
-    std::string lines;
-    for (int i = 0; i < 5000; ++i) lines += "C:\\m\\x.mcr\r\n";
-    std::ofstream(PathOf("bad.mlf"), std::ios::binary) << lines;
-    {
-        FailingReads failing(PathOf("bad.mlf"), 20'000);
-        EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("bad.mlf")); }),
-                  "ストリームからの読み込みエラー");
-    }
     EXPECT_EQ(entries, (Entries{"keep"}));
     const std::string nowhere = PathOf("no/dir/list.mlf");
     EXPECT_EQ(ErrorOf([&] { SavePlaylist(entries, nowhere); }),
