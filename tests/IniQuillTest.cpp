@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ScratchDirectory.h"
-#include "platform/posix/SettingsLocation.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Strings.h"
 
@@ -32,8 +31,13 @@ TIniQuillSystem FakeSystem(const std::string& executable) {
 // Switches the platform's path rules for one test.
 class PathRulesScope {
   public:
-    explicit PathRulesScope(const PathRules& rules) { SetPlatformPathRules(rules); }
-    ~PathRulesScope() { SetPlatformPathRules(kPosixPathRules); }
+    explicit PathRulesScope(const PathRules& rules) : saved_(PlatformPathRules()) {
+        SetPlatformPathRules(rules);
+    }
+    ~PathRulesScope() { SetPlatformPathRules(saved_); }
+
+  private:
+    PathRules saved_;
 };
 
 TEST(IniQuillFileNameTest, NamesTheFileAfterAWindowsExecutable) {
@@ -62,6 +66,7 @@ TEST(IniQuillFileNameTest, NamesTheFileAfterAWindowsExecutable) {
 }
 
 TEST(IniQuillFileNameTest, NamesTheFileAfterALinuxExecutable) {
+    PathRulesScope posix(kPosixPathRules);
     TIniQuill quill(FakeSystem("/usr/local/bin/tapewright"));
     EXPECT_EQ(quill.FullPath(), "");
     quill.SetDefaultDir(ddApplication);
@@ -72,6 +77,7 @@ TEST(IniQuillFileNameTest, NamesTheFileAfterALinuxExecutable) {
 }
 
 TEST(IniQuillFileNameTest, KeepsAFileNameSetBeforeFinishLoading) {
+    PathRulesScope posix(kPosixPathRules);
     TIniQuill quill(FakeSystem("/usr/bin/tapewright"));
     quill.SetFileName("mine.ini");
     quill.FinishLoading();
@@ -79,6 +85,7 @@ TEST(IniQuillFileNameTest, KeepsAFileNameSetBeforeFinishLoading) {
 }
 
 TEST(IniQuillDirectoryTest, PlacesTheFileByDefaultDir) {
+    PathRulesScope posix(kPosixPathRules);
     const struct {
         TIniQuillDefaultDir defaultDir;
         const char* name;
@@ -111,6 +118,7 @@ TEST(IniQuillDirectoryTest, UsesWindowsSeparatorsUnderWindowsRules) {
 }
 
 TEST(IniQuillDirectoryTest, ChangingDefaultDirResolvesTheNameAnew) {
+    PathRulesScope posix(kPosixPathRules);
     TIniQuill quill(FakeSystem("/opt/tw/tapewright"));
     quill.SetDefaultDir(ddNone);
     quill.SetFileName("a.ini");
@@ -180,13 +188,11 @@ TEST_F(IniQuillFileTest, RestoresEachCoordinateOnItsOwn) {
 }
 
 TEST_F(IniQuillFileTest, StoreKeepsTheRestOfTheFile) {
-    const std::string before =
-        "; mine\r\n[Other]\r\nPOS.X=1\r\n\r\n[WINDOW]\r\nPOS.Y=9\r\nkeep=me\r\n";
+    const std::string before = "; mine\r\n[Other]\r\nPOS.X=1\r\n[WINDOW]\r\nPOS.Y=9\r\nkeep=me\r\n";
     WriteBytes(path_, before);
     quill_.StorePosition("WINDOW", "POS", TestControl{-4, 162});
-    EXPECT_EQ(
-        ReadBytes(path_),
-        "; mine\r\n[Other]\r\nPOS.X=1\r\n\r\n[WINDOW]\r\nPOS.Y=162\r\nkeep=me\r\nPOS.X=-4\r\n");
+    EXPECT_EQ(ReadBytes(path_),
+              "; mine\r\n[Other]\r\nPOS.X=1\r\n[WINDOW]\r\nPOS.Y=162\r\nkeep=me\r\nPOS.X=-4\r\n");
 }
 
 TEST_F(IniQuillFileTest, FenceChangesNothingReadOrWritten) {
@@ -231,14 +237,3 @@ TEST(IniQuillWriteTest, StopsAfterAFailedFirstWrite) {
 }
 
 }  // namespace
-
-// An installed program cannot write beside its executable: its settings go to the user's
-// configuration directory instead.
-TEST(SettingsLocationTest, BesideTheExecutableWhenWritableElseInTheUsersConfiguration) {
-    EXPECT_EQ(SettingsDirectoryFor("/opt/tw/", true, "/x", "/home/u"), "/opt/tw/");
-    EXPECT_EQ(SettingsDirectoryFor("/usr/bin/", false, "/x/cfg", "/home/u"), "/x/cfg/tapewright/");
-    EXPECT_EQ(SettingsDirectoryFor("/usr/bin/", false, "", "/home/u"),
-              "/home/u/.config/tapewright/");
-    EXPECT_EQ(SettingsDirectoryFor("/usr/bin/", false, nullptr, "/home/u"),
-              "/home/u/.config/tapewright/");
-}

@@ -1,5 +1,6 @@
 # Fails when a layer includes one that it must not see: the control model (toolkit/) and
-# the windows (ui/) stay free of the engine and of the platform headers respectively.
+# the windows (ui/) stay free of the engine and of the platform headers respectively, and
+# the Windows headers stay under platform/.
 # Run with -DROOT=<source directory>.
 set(rules
     "toolkit|#include \"engine/"
@@ -8,7 +9,11 @@ set(rules
     "engine|#include \"ui/"
     "engine|#include <FL/"
     "ui|#include <FL/"
-    "ui|#include <X11/")
+    "ui|#include <X11/"
+    "engine|#include <windows.h>"
+    "settings|#include <windows.h>"
+    "toolkit|#include <windows.h>"
+    "ui|#include <windows.h>")
 set(violations "")
 foreach(rule IN LISTS rules)
     string(REPLACE "|" ";" parts "${rule}")

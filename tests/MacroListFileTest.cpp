@@ -1,17 +1,13 @@
 // Macro list files: the line rules, the byte layout and the failures.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "ErrorOf.h"
-#include "FailingReads.h"
 #include "ScratchDirectory.h"
 #include "toolkit/Exception.h"
-#include "toolkit/Memory.h"
 #include "ui/MacroListFile.h"
 
 namespace {
@@ -75,40 +71,10 @@ TEST_F(PlaylistFileTest, FailuresLeaveThePlaylistAsItWas) {
               "ファイル " + missing + " は開けません");
     std::ofstream(PathOf("long.mlf"), std::ios::binary) << "a\r\n" << std::string(4096, 'x');
     EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("long.mlf")); }), "行を挿入できません");
-    ASSERT_EQ(mkfifo(PathOf("pipe.mlf").c_str(), 0600), 0);
-    EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("pipe.mlf")); }),
-              "ファイル " + PathOf("pipe.mlf") + " は開けません");
-    std::string lines;
-    for (int i = 0; i < 5000; ++i) lines += "C:\\m\\x.mcr\r\n";
-    std::ofstream(PathOf("bad.mlf"), std::ios::binary) << lines;
-    {
-        FailingReads failing(PathOf("bad.mlf"), 20'000);
-        EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("bad.mlf")); }),
-                  "ストリームからの読み込みエラー");
-    }
     EXPECT_EQ(entries, (Entries{"keep"}));
     const std::string nowhere = PathOf("no/dir/list.mlf");
     EXPECT_EQ(ErrorOf([&] { SavePlaylist(entries, nowhere); }),
               "ファイル " + nowhere + " を作成できません");
-}
-
-// Sparse files larger than the memory left: the text ends at the first zero byte and is all
-// that is read; a text that does not fit fails before any of it is taken.
-TEST_F(PlaylistFileTest, HugeFilesAreReadOnlyToTheirFirstZeroByte) {
-    const uintmax_t huge = AvailableMemory() + 8192;
-    std::ofstream(PathOf("sparse.mlf"), std::ios::binary) << "a.mcr\r\nb.mcr\r\n";
-    std::filesystem::resize_file(PathOf("sparse.mlf"), huge);
-    Entries entries = {"keep"};
-    LoadPlaylist(entries, PathOf("sparse.mlf"));
-    EXPECT_EQ(entries, (Entries{"a.mcr", "b.mcr"}));
-
-    std::string lines;
-    while (lines.size() < 20'000) lines += "x.mcr\r\n";
-    std::ofstream(PathOf("text.mlf"), std::ios::binary) << lines;
-    std::filesystem::resize_file(PathOf("text.mlf"), huge);
-    EXPECT_EQ(ErrorOf([&] { LoadPlaylist(entries, PathOf("text.mlf")); }),
-              "メモリストリームの拡大中にメモリが足りなくなりました");
-    EXPECT_EQ(entries, (Entries{"a.mcr", "b.mcr"}));
 }
 
 TEST(PlaylistEntryAccess, IndexOutsideTheListNamesTheIndex) {

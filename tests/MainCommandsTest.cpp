@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "HeldOpen.h"
 #include "UiFixture.h"
 #include "toolkit/Files.h"
 #include "toolkit/Strings.h"
@@ -58,16 +59,6 @@ TEST_F(MainCommandsTest, OpenOfAMacroFileShowsItsNameAndMakesTheWindowReady) {
         EXPECT_FALSE(form->SpeedButton7.Visible());
         EXPECT_EQ(StreamBytes(), ReadBytes(path));
     }
-}
-
-// Whether this process holds path open.
-bool HeldOpen(const std::string& path) {
-    const std::filesystem::path file = std::filesystem::canonical(path);
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        if (std::filesystem::read_symlink(entry.path(), error) == file) return true;
-    }
-    return false;
 }
 
 TEST_F(MainCommandsTest, OpenClosesTheMacroFileBeforeThePassThatItsIdleCallStarts) {

@@ -2,18 +2,24 @@
 // A fresh directory under the test temporary directory, removed with everything in it when
 // the object goes away.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 class ScratchDirectory {
   public:
     ScratchDirectory() {
-        std::string pattern = ::testing::TempDir() + "tapewright-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+        std::random_device seed;
+        std::mt19937 random(seed());
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            std::string candidate =
+                ::testing::TempDir() + "tapewright-" + std::to_string(random() % 1000000000u);
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+        }
     }
     ~ScratchDirectory() {
         std::error_code ignored;
@@ -23,7 +29,9 @@ class ScratchDirectory {
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
     // The full path of name inside the directory.
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string File(const std::string& name) const {
+        return path_ + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+    }
 
   private:
     std::string path_;

@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file access with the program's error texts. Realised per platform
-// (platform/posix for Linux); engine/, settings/ and ui/ reach the file system only here.
+// (platform/posix for Linux, platform/win32 for Windows); engine/, settings/ and ui/ reach
+// the file system only here.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,10 +11,13 @@
 // A file opened for reading. Open throws Exception("ファイル %s は開けません") when the
 // file is missing, cannot be opened or is not a regular file (a directory, a pipe, a device, or
 // a file of the system's pseudo file systems, whose size says nothing about its content). It
-// never waits for a writer.
+// never waits for a writer. Where the system enforces sharing, others may not open the file
+// while it is held (Nobody) or may read it but not write it (Readers).
+enum class FileSharing { Nobody, Readers };
+
 class InputFile {
   public:
-    static InputFile Open(const std::string& path);
+    static InputFile Open(const std::string& path, FileSharing sharing = FileSharing::Nobody);
     InputFile(InputFile&&) noexcept;
     InputFile& operator=(InputFile&&) noexcept;
     ~InputFile();
@@ -24,8 +28,11 @@ class InputFile {
     std::size_t Read(void* destination, std::size_t count);
 
   private:
-    explicit InputFile(int handle) : handle_(handle) {}
-    int handle_ = -1;
+    // A file descriptor or a system handle, whichever the platform uses.
+    using Handle = std::intptr_t;
+    static constexpr Handle kNoHandle = -1;
+    explicit InputFile(Handle handle) : handle_(handle) {}
+    Handle handle_ = kNoHandle;
 };
 
 // Replaces the regular file at path (or creates it) by exactly the given bytes, safely where

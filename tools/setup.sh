@@ -15,3 +15,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+
+# The Windows cross-builds and Wine, only when asked for (tools/test-windows.sh asks).
+if [ "${TAPEWRIGHT_WINDOWS:-0}" = 1 ]; then
+    bash "$(dirname "$0")/setup-windows.sh"
+fi

@@ -22,7 +22,7 @@ void ReserveText(std::string& bytes, uint64_t size) {
 // The file's text: every byte up to its end or its first zero byte, after which nothing
 // counts (so a huge sparse file is not read at all). A read error fails the whole load.
 std::string ReadText(const std::string& path) {
-    InputFile file = InputFile::Open(path);
+    InputFile file = InputFile::Open(path, FileSharing::Readers);
     std::string bytes;
     char buffer[16384];
     for (std::size_t count; (count = file.Read(buffer, sizeof buffer)) > 0;) {

@@ -1,5 +1,5 @@
 // POSIX realisation of the whole-file helpers: plain file descriptors, a temporary file
-// beside the target and rename() to replace it in one step.
+// beside the target and rename() to replace it in one step. Sharing is not enforced here.
 #include "toolkit/Files.h"
 
 #include <fcntl.h>
@@ -125,7 +125,7 @@ bool FolderTakesNewFiles(const std::string& target) {
 
 }  // namespace
 
-InputFile InputFile::Open(const std::string& path) {
+InputFile InputFile::Open(const std::string& path, FileSharing) {
     // Without O_NONBLOCK opening a pipe would wait for a writer.
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0 && !IsPlainFile(fd)) {
@@ -136,23 +136,24 @@ InputFile InputFile::Open(const std::string& path) {
     return InputFile(fd);
 }
 
-InputFile::InputFile(InputFile&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
+InputFile::InputFile(InputFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNoHandle)) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
     if (this != &other) {
-        if (handle_ >= 0) close(handle_);
-        handle_ = std::exchange(other.handle_, -1);
+        if (handle_ >= 0) close(static_cast<int>(handle_));
+        handle_ = std::exchange(other.handle_, kNoHandle);
     }
     return *this;
 }
 
 InputFile::~InputFile() {
-    if (handle_ >= 0) close(handle_);
+    if (handle_ >= 0) close(static_cast<int>(handle_));
 }
 
 uint64_t InputFile::Size() const {
     struct stat info {};
-    if (fstat(handle_, &info) != 0) return 0;
+    if (fstat(static_cast<int>(handle_), &info) != 0) return 0;
     return static_cast<uint64_t>(info.st_size);
 }
 
@@ -160,7 +161,7 @@ std::size_t InputFile::Read(void* destination, std::size_t count) {
     auto* bytes = static_cast<char*>(destination);
     std::size_t total = 0;
     while (total < count) {
-        ssize_t got = read(handle_, bytes + total, count - total);
+        ssize_t got = read(static_cast<int>(handle_), bytes + total, count - total);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) throw Exception(kReadError);
         if (got == 0) break;

@@ -1,0 +1,10 @@
+// The program's arguments on Windows: the command line as the system holds it, split by the
+// program's own rule (the C runtime's argv splits differently).
+#include <windows.h>
+
+#include "toolkit/Platform.h"
+#include "ui/CommandLine.h"
+
+std::vector<std::string> PlatformArguments(int, char**) {
+    return SplitCommandLine(GetCommandLineA());
+}

@@ -1,0 +1,173 @@
+// Macro files on POSIX: modes, owners, pipes, devices, read errors and file size limits.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "ErrorOf.h"
+#include "FailingReads.h"
+#include "MacroFileFixture.h"
+#include "OrdinaryUser.h"
+#include "engine/MacroFile.h"
+#include "engine/MacroStream.h"
+#include "platform/posix/MemoryInfo.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Memory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST_F(MacroFileTest, NewFilesAreOwnerOnlyAndReplacedFilesKeepTheirMode) {
+    MacroStream stream;
+    stream.Write("12345678901234567890", 20);
+    SaveMacroFile(stream, PathOf("new.mcr"));
+    EXPECT_EQ(fs::status(PathOf("new.mcr")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    Put(PathOf("shared.mcr"), "old");
+    fs::permissions(PathOf("shared.mcr"), fs::perms(0644));
+    SaveMacroFile(stream, PathOf("shared.mcr"));
+    EXPECT_EQ(fs::status(PathOf("shared.mcr")).permissions() & fs::perms::all, fs::perms(0644));
+}
+
+TEST_F(MacroFileTest, SaveThatCannotCreateChangesNothing) {
+    MacroStream stream;
+    stream.Write(std::string(40, 'm').data(), 40);
+    stream.Seek(20, SeekOrigin::Begin);
+    const std::string readOnly = PathOf("read-only.mcr");
+    Put(readOnly, "old");
+    // No write bit at all makes a file read-only for root too.
+    fs::permissions(readOnly, fs::perms(0444));
+    ASSERT_EQ(mkfifo(PathOf("pipe.mcr").c_str(), 0600), 0);
+    for (const std::string& path :
+         {PathOf("no/such/dir/a.mcr"), dirPath, readOnly, PathOf("pipe.mcr")}) {
+        EXPECT_EQ(ErrorOf([&] { SaveMacroFile(stream, path); }),
+                  "ファイル " + path + " を作成できません");
+        EXPECT_EQ(stream.Position(), 20u) << path;
+    }
+    EXPECT_EQ(Bytes(readOnly), "old");
+    EXPECT_TRUE(fs::is_fifo(PathOf("pipe.mcr")));
+    EXPECT_EQ(FilesInDirectory(), 2u);
+}
+
+TEST_F(MacroFileTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    const std::string folder = PathOf("locked");
+    fs::create_directory(folder);
+    Put(folder + "/in.mcr", std::string(100, 'o'));
+    fs::permissions(folder + "/in.mcr", fs::perms(0644));
+    ExpectAsOrdinaryUser(dirPath, [&] {
+        fs::permissions(folder, fs::perms(0555));
+        MacroStream stream;
+        stream.Write("12345678901234567890", 20);
+        bool saved = ErrorOf([&] { SaveMacroFile(stream, folder + "/in.mcr"); }).empty();
+        bool refused = !ErrorOf([&] { SaveMacroFile(stream, folder + "/new.mcr"); }).empty();
+        fs::permissions(folder, fs::perms(0755));
+        return saved && refused && Bytes(folder + "/in.mcr") == "12345678901234567890" &&
+               !fs::exists(folder + "/new.mcr") &&
+               std::distance(fs::directory_iterator(folder), fs::directory_iterator()) == 1;
+    });
+}
+
+TEST_F(MacroFileTest, ReplacingALongNameKeepsItsOwnerGroupAndMode) {
+    const std::string target = PathOf(std::string(250, 'n') + ".mcr");
+    Put(target, "old");
+    if (geteuid() == 0) {  // root gives the file away first
+        ASSERT_EQ(chown(target.c_str(), kNobody, kNobody), 0);
+    }
+    fs::permissions(target, fs::perms(0640));
+    struct stat before {};
+    ASSERT_EQ(stat(target.c_str(), &before), 0);
+    MacroStream stream;
+    stream.Write("abcdefghijklmnopqrst", 20);
+    SaveMacroFile(stream, target);
+    struct stat after {};
+    ASSERT_EQ(stat(target.c_str(), &after), 0);
+    EXPECT_EQ(Bytes(target), "abcdefghijklmnopqrst");
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesInDirectory(), 1u);
+}
+
+TEST_F(MacroFileTest, OnlyRegularFilesOpenAndReadErrorsAreErrors) {
+    MacroStream stream;
+    stream.Write("keep", 4);
+    ASSERT_EQ(mkfifo(PathOf("pipe.mcr").c_str(), 0600), 0);
+    // A pipe must not wait for a writer; devices and pseudo files are no macros.
+    for (const std::string& path :
+         {PathOf("pipe.mcr"), std::string("/dev/zero"), std::string("/proc/self/status")}) {
+        EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, path); }),
+                  "ファイル " + path + " は開けません");
+    }
+    Put(PathOf("bad.mcr"), std::string(100, 'b'));
+    {
+        FailingReads failing(PathOf("bad.mcr"), 40);
+        EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, PathOf("bad.mcr")); }),
+                  "ストリームからの読み込みエラー");
+    }
+    EXPECT_EQ(Contents(stream), "keep");
+}
+
+// Makes every write past `bytes` fail, as a full disk does, for the life of the object.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(MacroFileTest, SaveThatWritesShortLeavesThePreviousFileIntact) {
+    const std::string previous(4000, 'p');
+    Put(PathOf("keep.mcr"), previous);
+    MacroStream stream;
+    std::string big(64 * 1024, 'n');
+    stream.Write(big.data(), big.size());
+    std::string error;
+    {
+        FileSizeLimit limit(16 * 1024);
+        error = ErrorOf([&] { SaveMacroFile(stream, PathOf("keep.mcr")); });
+    }
+    EXPECT_EQ(error, "ストリームへの書き込みエラー");
+    EXPECT_EQ(Bytes(PathOf("keep.mcr")), previous);
+    EXPECT_EQ(FilesInDirectory(), 1u);
+    EXPECT_EQ(stream.Size(), big.size());
+}
+
+// A sparse file larger than the memory left must fail before the stream takes any of it.
+TEST_F(MacroFileTest, FileLargerThanTheAvailableMemoryFailsAndKeepsThePreviousMacro) {
+    Put(PathOf("huge.mcr"), "");
+    fs::resize_file(PathOf("huge.mcr"), AvailableMemory() + MacroStream::kBlockSize);
+    Put(PathOf("small.mcr"), std::string(40, 's'));
+    MacroStream stream;
+    LoadMacroFile(stream, PathOf("small.mcr"));
+    EXPECT_EQ(ErrorOf([&] { LoadMacroFile(stream, PathOf("huge.mcr")); }),
+              "メモリストリームの拡大中にメモリが足りなくなりました");
+    EXPECT_EQ(Contents(stream), std::string(40, 's'));
+}
+
+TEST(AvailableMemoryFigures, FreeMemoryAndSwapWithinTheControlGroup) {
+    const char meminfo[] =
+        "MemTotal:       24683716 kB\nMemFree:         1000 kB\n"
+        "MemAvailable:       2000 kB\nSwapTotal:  9000 kB\nSwapFree:         500 kB\n";
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "", ""), 2500u * 1024);
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "max\n", "100\n"), 2500u * 1024);
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "1000000\n", "400000\n"), 600000u);
+    EXPECT_EQ(AvailableMemoryOf(meminfo, "1000\n", "4000\n"), 0u);
+    EXPECT_EQ(AvailableMemoryOf("MemTotal: 1 kB\n", "", ""), UINT64_MAX);
+}
+
+}  // namespace

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up the Windows cross-builds and Wine, builds the 32-bit and the 64-bit program with
+# warnings as errors, and runs the unit and scenario suite of each under Wine (the 64-bit one
+# natively, the 32-bit one through qemu where the kernel runs no 32-bit code).
+# TAPEWRIGHT_JOBS sets the build's parallelism (default: every core).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+TAPEWRIGHT_WINDOWS=1 bash tools/setup.sh
+jobs=${TAPEWRIGHT_JOBS:-$(nproc)}
+
+for target in win64:x86_64 win32:i686; do
+    folder=build/${target%%:*}
+    cmake -S . -B "$folder" --toolchain "cmake/mingw-${target##*:}.cmake" \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPEWRIGHT_WERROR=ON
+    cmake --build "$folder" -j"$jobs"
+    ctest --test-dir "$folder" --output-on-failure
+done

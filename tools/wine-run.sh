@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a prefix of the build folder's own:
+#   wine-run.sh PREFIX BITS PROGRAM [ARGUMENTS...]     (BITS: 32 or 64)
+#   wine-run.sh PREFIX BITS --stop                     ends the prefix's server
+# The prefix is made on first use. Wine's own processes outlive the program and inherit its
+# descriptors, so the program writes to a file that is shown once it has ended: nothing that
+# reads this script's output waits on Wine's services.
+set -uo pipefail
+export WINEPREFIX=$1
+bits=$2
+shift 2
+export WINEDEBUG=-all
+# No Mono or Gecko installer dialogs when the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# The 64-bit loader runs natively; the 32-bit one may run through an emulator, so it is
+# used only for the 32-bit programs themselves.
+loader64=/usr/lib/wine/wine64
+loader=/usr/lib/wine/wine
+[ "$bits" = 64 ] && loader=$loader64
+export WINELOADER=$loader
+if [ "${1-}" = --stop ]; then
+    wineserver -k >/dev/null 2>&1 </dev/null
+    exit 0
+fi
+mkdir -p "$WINEPREFIX"
+(
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        WINELOADER=$loader64 "$loader64" wineboot -i >/dev/null 2>&1 </dev/null
+        wineserver -w >/dev/null 2>&1 </dev/null
+    fi
+) 9>"$WINEPREFIX.lock"
+output=$(mktemp)
+"$loader" "$@" >"$output" 2>&1 </dev/null
+code=$?
+cat "$output"
+rm -f "$output"
+exit $code
