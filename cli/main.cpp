@@ -2,9 +2,10 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "toolkit/Files.h"
 #include "toolkit/Strings.h"
 
 int main(int argc, char** argv) {
-    SetPlatformPathRules(kPosixPathRules);
+    SetPlatformPathRules(NativePathRules());
     return RunMacroTool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

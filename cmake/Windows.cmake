@@ -7,6 +7,11 @@ file(GLOB TW_SIM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/sim/*.
 add_library(tw_sim OBJECT ${TW_SIM_SOURCES} ${TW_COMMON_SOURCES} ${TW_WIN32_SOURCES})
 target_link_libraries(tw_sim PUBLIC tw_core)
 
+# TAPEWRT-MACRO.EXE, the command-line companion.
+add_executable(tapewright-macro ${PROJECT_SOURCE_DIR}/cli/main.cpp ${TW_WIN32_SOURCES})
+set_target_properties(tapewright-macro PROPERTIES OUTPUT_NAME TAPEWRT-MACRO)
+target_link_libraries(tapewright-macro PRIVATE tw_cli tw_core)
+
 # Every Windows program built here runs under Wine in the build folder's own prefix.
 set(TW_WINE_PREFIX ${PROJECT_BINARY_DIR}/wine)
 math(EXPR TW_TARGET_BITS "${CMAKE_SIZEOF_VOID_P} * 8")

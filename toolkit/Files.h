@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/Strings.h"
+
 // A file opened for reading. Open throws Exception("ファイル %s は開けません") when the
 // file is missing, cannot be opened or is not a regular file (a directory, a pipe, a device, or
 // a file of the system's pseudo file systems, whose size says nothing about its content). It
@@ -50,6 +52,9 @@ void ReplaceFileContents(const std::string& path, const void* data, std::size_t 
 
 // True when path names an existing file that is not a directory.
 bool FileExists(const std::string& path);
+
+// The file-name rules of the system the program runs on.
+const PathRules& NativePathRules();
 
 // The full path of the running program's file.
 std::string ExecutablePath();

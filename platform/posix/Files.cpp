@@ -190,6 +190,10 @@ bool FileExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+const PathRules& NativePathRules() {
+    return kPosixPathRules;
+}
+
 std::string ExecutablePath() {
     char buffer[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);

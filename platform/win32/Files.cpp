@@ -188,6 +188,10 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+const PathRules& NativePathRules() {
+    return kWindowsPathRules;
+}
+
 std::string ExecutablePath() {
     std::string buffer(MAX_PATH, '\0');
     for (;;) {
