@@ -4,16 +4,16 @@
 # Run with -DROOT=<source directory>.
 set(rules
     "toolkit|#include \"engine/"
-    "toolkit|#include <FL/"
-    "toolkit|#include <X11/"
+    "toolkit|#include[ ]*<FL/"
+    "toolkit|#include[ ]*<X11/"
     "engine|#include \"ui/"
-    "engine|#include <FL/"
-    "ui|#include <FL/"
-    "ui|#include <X11/"
-    "engine|#include <windows.h>"
-    "settings|#include <windows.h>"
-    "toolkit|#include <windows.h>"
-    "ui|#include <windows.h>")
+    "engine|#include[ ]*<FL/"
+    "ui|#include[ ]*<FL/"
+    "ui|#include[ ]*<X11/"
+    "engine|#include[ ]*<windows.h>"
+    "settings|#include[ ]*<windows.h>"
+    "toolkit|#include[ ]*<windows.h>"
+    "ui|#include[ ]*<windows.h>")
 set(violations "")
 foreach(rule IN LISTS rules)
     string(REPLACE "|" ";" parts "${rule}")
