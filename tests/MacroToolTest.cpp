@@ -1,6 +1,7 @@
 // tapewright-macro: text round trips, line errors, the summary's figures and check's verdict.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -46,6 +47,16 @@ int RunTool(const std::vector<std::string>& arguments, std::string* out = nullpt
 }  // namespace
 
 TEST(MacroToolTest, DumpThenBuildGivesBackTheSameBytesForAnyFile) {
+    // Every macro of the test data, then random ones.
+    const std::filesystem::path data = TAPEWRIGHT_TEST_DATA "/macro_playback";
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data)) {
+        const std::string text = ReadBytes(entry.path().string());
+        const std::vector<uint8_t> bytes(text.begin(), text.end());
+        EXPECT_EQ(ParseMacro(FormatMacro(bytes)), bytes) << entry.path();
+        ++files;
+    }
+    EXPECT_GT(files, 0u) << "no test data in " << data;
     std::mt19937 random(20261208);
     for (int i = 0; i < 2000; ++i) {
         const std::vector<uint8_t> bytes = RandomMacro(random);
