@@ -24,6 +24,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 target_compile_options(gtest PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/win32/GTestOneThread.h)
+target_include_directories(gtest PRIVATE ${PROJECT_SOURCE_DIR})
 
 enable_testing()
 add_subdirectory(tests)

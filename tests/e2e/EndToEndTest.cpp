@@ -105,6 +105,10 @@ class ProgramTest : public ::testing::Test {
         desktop_.Input().Click(1);
     }
 
+    // Saves the macro through the Save button's file chooser; the saved file's path, or an
+    // empty text when no file came.
+    std::string SaveRecording(const WindowInfo& window, const std::string& name);
+
     // R-Stop as it looks now; it is drawn enabled only while the program records.
     Image StopButtonLook(const WindowInfo& window) {
         return desktop_.Session().Capture(window.x + kStopButton.left, window.y, kStopButton.width,
@@ -231,6 +235,21 @@ std::optional<WindowInfo> SaveThroughDialog(Desktop& desktop, Window mainWindow,
     return dialog;
 }
 
+std::string ProgramTest::SaveRecording(const WindowInfo& window, const std::string& name) {
+    desktop_.Client().Stop();  // it would fight the file chooser for the focus
+    XInput::Pause(300);
+    ClickTool(window, kSaveButton);
+    const std::string saved = runner_->File(name);
+    if (!SaveThroughDialog(desktop_, window.id, saved)) {
+        ADD_FAILURE() << "no save dialog";
+        return {};
+    }
+    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
+    if (fs::exists(saved)) return saved;
+    ADD_FAILURE() << "Save wrote no file " << saved;
+    return {};
+}
+
 TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) {
     ASSERT_TRUE(runner_->Start({}));
     auto window = WaitForMainWindow();
@@ -261,15 +280,8 @@ TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) 
     std::vector<MacroRecord> expected = RecordsOf(desktop_.EventsSince(mark));
     ASSERT_EQ(expected.size(), 16u) << Describe(desktop_.EventsSince(mark));
 
-    // The client would fight the file chooser for the focus.
-    desktop_.Client().Stop();
-    XInput::Pause(300);
-    ClickTool(*window, kSaveButton);
-    const std::string saved = runner_->File("recorded.mcr");
-    ASSERT_TRUE(SaveThroughDialog(desktop_, window->id, saved).has_value()) << "no save dialog";
-    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
-    ASSERT_TRUE(fs::exists(saved)) << "Save wrote no file " << saved;
-    XInput::Pause(200);
+    const std::string saved = SaveRecording(*window, "recorded.mcr");
+    ASSERT_FALSE(saved.empty());
 
     auto records = ReadMacroFile(saved);
     ASSERT_TRUE(records.has_value())
@@ -314,12 +326,8 @@ TEST_F(ProgramTest, RecordingEndedByClickingRStopKeepsTheClicksRelease) {
     desktop_.Input().Click(1);
     ClickTool(*window, kStopButton);
 
-    desktop_.Client().Stop();  // it would fight the file chooser for the focus
-    ClickTool(*window, kSaveButton);
-    const std::string saved = runner_->File("stopped.mcr");
-    ASSERT_TRUE(SaveThroughDialog(desktop_, window->id, saved).has_value()) << "no save dialog";
-    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
-    ASSERT_TRUE(fs::exists(saved)) << "Save wrote no file " << saved;
+    const std::string saved = SaveRecording(*window, "stopped.mcr");
+    ASSERT_FALSE(saved.empty());
     auto records = ReadMacroFile(saved);
     ASSERT_TRUE(records.has_value());
     // The last press is the one on R-Stop; moves may follow it (the pointer went on to Save
@@ -362,12 +370,8 @@ TEST_F(ProgramTest, ASecondRecordingStartsFromTheKeyboardAsItIs) {
         ASSERT_TRUE(WaitForRecording(*window, idle, false)) << "Ctrl+Break did not end it";
     }
 
-    desktop_.Client().Stop();
-    XInput::Pause(300);
-    ClickTool(*window, kSaveButton);
-    const std::string saved = runner_->File("second.mcr");
-    ASSERT_TRUE(SaveThroughDialog(desktop_, window->id, saved).has_value()) << "no save dialog";
-    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
+    const std::string saved = SaveRecording(*window, "second.mcr");
+    ASSERT_FALSE(saved.empty());
     auto records = ReadMacroFile(saved);
     ASSERT_TRUE(records.has_value());
     std::vector<std::pair<uint32_t, uint32_t>> keys;  // message, paramL

@@ -1,6 +1,6 @@
 #include "HeldOpen.h"
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 // The program never lets others write to a file it holds open, so an open for writing that
 // shares everything fails exactly while it does.

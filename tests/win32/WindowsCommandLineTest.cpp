@@ -1,6 +1,6 @@
 // The program's arguments come from GetCommandLineA through the program's own splitting
 // rule: the test program starts itself with a known command line and reports what it got.
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The Windows files and settings over the system's own functions: sharing, the safe replace,
 // the profile functions on a real file, the code page 932 lead bytes.
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 #undef WriteProfileString  // the program's, not the system's
 
 #include <gtest/gtest.h>
