@@ -3,12 +3,26 @@
 # CMakeLists.txt when WIN32; the X11 and FLTK parts, the package and the end-to-end tests
 # are Linux-only.
 file(GLOB TW_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
+# What only the program has: the journal functions over the system's hooks (the tests link
+# the simulated journal's instead) and the platform's start.
+set(TW_WIN32_PROGRAM_SOURCES ${PROJECT_SOURCE_DIR}/platform/win32/JournalFunctions.cpp
+    ${PROJECT_SOURCE_DIR}/platform/win32/Win32Platform.cpp)
+list(REMOVE_ITEM TW_WIN32_SOURCES ${TW_WIN32_PROGRAM_SOURCES})
+set(TW_WIN32_LIBRARIES winmm comdlg32 shell32)
+add_library(tw_win32 OBJECT ${TW_WIN32_SOURCES} ${TW_COMMON_SOURCES})
+target_link_libraries(tw_win32 PUBLIC tw_core ${TW_WIN32_LIBRARIES})
 file(GLOB TW_SIM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/sim/*.cpp)
-add_library(tw_sim OBJECT ${TW_SIM_SOURCES} ${TW_COMMON_SOURCES} ${TW_WIN32_SOURCES})
-target_link_libraries(tw_sim PUBLIC tw_core)
+add_library(tw_sim OBJECT ${TW_SIM_SOURCES})
+target_link_libraries(tw_sim PUBLIC tw_core tw_win32)
+
+# TAPEWRT.EXE, the program: a windowed executable with no console.
+add_executable(tapewright WIN32 ${PROJECT_SOURCE_DIR}/app/main.cpp ${TW_WIN32_PROGRAM_SOURCES})
+set_target_properties(tapewright PROPERTIES OUTPUT_NAME TAPEWRT)
+target_link_libraries(tapewright PRIVATE tw_win32 tw_core)
 
 # TAPEWRT-MACRO.EXE, the command-line companion.
-add_executable(tapewright-macro ${PROJECT_SOURCE_DIR}/cli/main.cpp ${TW_WIN32_SOURCES})
+add_executable(tapewright-macro ${PROJECT_SOURCE_DIR}/cli/main.cpp
+    ${PROJECT_SOURCE_DIR}/platform/win32/Files.cpp ${PROJECT_SOURCE_DIR}/platform/win32/Memory.cpp)
 set_target_properties(tapewright-macro PROPERTIES OUTPUT_NAME TAPEWRT-MACRO)
 target_link_libraries(tapewright-macro PRIVATE tw_cli tw_core)
 

@@ -11,7 +11,7 @@ add_executable(tapewright_tests ${TW_TEST_SOURCES} ${TW_WIN32_TEST_SOURCES})
 target_include_directories(tapewright_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(tapewright_tests PRIVATE
     TAPEWRIGHT_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus")
-target_link_libraries(tapewright_tests PRIVATE tw_sim tw_cli GTest::gtest GTest::gtest_main)
+target_link_libraries(tapewright_tests PRIVATE tw_sim tw_win32 tw_cli GTest::gtest GTest::gtest_main)
 
 add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} cmd /c exit)
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)

@@ -1,6 +1,6 @@
 // The program's arguments on Windows: the command line as the system holds it, split by the
 // program's own rule (the C runtime's argv splits differently).
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include "toolkit/Platform.h"
 #include "ui/CommandLine.h"

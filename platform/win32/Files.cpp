@@ -3,7 +3,7 @@
 // (which keeps the target's attributes) or MoveFileExA.
 #include "toolkit/Files.h"
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <string>
 #include <utility>

@@ -1,6 +1,6 @@
 #include "toolkit/Memory.h"
 
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Settings values through the system's own profile functions.
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 // <windows.h> names its own WriteProfileString function; the program's is meant here.
 #undef WriteProfileString
 

@@ -1,0 +1,88 @@
+#include "platform/win32/LoopTimers.h"
+
+#include <algorithm>
+
+#include "platform/win32/TickClock.h"
+
+namespace {
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+}  // namespace
+
+LoopTimers& LoopTimers::Instance() {
+    static LoopTimers timers;
+    return timers;
+}
+
+LoopTimers::LoopTimers() {
+    timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                    TIMER_ALL_ACCESS);
+    if (timer_ == nullptr) {
+        // Systems before Windows 10 1803: an ordinary timer, on a 1 ms system timer.
+        coarse_ = true;
+        timeBeginPeriod(1);
+        timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
+    }
+}
+
+LoopTimers::~LoopTimers() {
+    if (timer_ != nullptr) CloseHandle(timer_);
+    if (coarse_) timeEndPeriod(1);
+}
+
+void LoopTimers::CallSoon(Callback callback, void* context) {
+    calls_.push_back(Call{callback, context, 0, turn_});
+}
+
+void LoopTimers::CallAfter(int32_t milliseconds, Callback callback, void* context) {
+    // Due when the tick count reaches now + milliseconds: the start of that millisecond.
+    const uint64_t now = TickNanoseconds();
+    const uint64_t due =
+        (now / 1'000'000u + static_cast<uint64_t>(std::max(milliseconds, 0))) * 1'000'000u;
+    calls_.push_back(Call{callback, context, std::max<uint64_t>(due, 1), turn_});
+}
+
+void LoopTimers::Cancel(Callback callback, void* context) {
+    std::erase_if(calls_, [&](const Call& call) {
+        return call.callback == callback && call.context == context;
+    });
+}
+
+std::size_t LoopTimers::NextRunnable(uint64_t now, uint64_t turn) const {
+    for (std::size_t at = 0; at < calls_.size(); ++at) {
+        if (calls_[at].turn < turn && calls_[at].due <= now) return at;
+    }
+    return calls_.size();
+}
+
+void LoopTimers::RunDue() {
+    const uint64_t turn = ++turn_;
+    for (;;) {
+        const std::size_t at = NextRunnable(TickNanoseconds(), turn);
+        if (at == calls_.size()) return;
+        const Call call = calls_[at];
+        calls_.erase(calls_.begin() + static_cast<std::ptrdiff_t>(at));
+        call.callback(call.context);
+    }
+}
+
+void LoopTimers::WaitForMessagesOrDue(DWORD longest) {
+    const uint64_t now = TickNanoseconds();
+    uint64_t first = UINT64_MAX;
+    for (const Call& call : calls_) first = std::min(first, call.due);
+    if (first <= now) return;
+    DWORD handles = 0;
+    if (first != UINT64_MAX && timer_ != nullptr) {
+        // Relative due time, in 100 ns units.
+        LARGE_INTEGER due{};
+        due.QuadPart = -static_cast<LONGLONG>((first - now + 99) / 100);
+        handles = SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) ? 1 : 0;
+    }
+    if (handles == 0 && first != UINT64_MAX) {
+        longest = std::min<DWORD>(longest, static_cast<DWORD>((first - now) / 1'000'000u + 1));
+    }
+    MsgWaitForMultipleObjectsEx(handles, &timer_, longest, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}

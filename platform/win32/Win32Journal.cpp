@@ -1,0 +1,218 @@
+#include "platform/win32/Win32Journal.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/HookErrors.h"
+#include "platform/win32/LoopTimers.h"
+#include "platform/win32/TickClock.h"
+
+namespace {
+
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+EVENTMSG FromSystem(const tagEVENTMSG& event) {
+    return EVENTMSG{event.message, event.paramL, event.paramH, event.time,
+                    static_cast<uint32_t>(reinterpret_cast<uintptr_t>(event.hwnd))};
+}
+
+tagEVENTMSG ToSystem(const EVENTMSG& record) {
+    return tagEVENTMSG{record.message, record.paramL, record.paramH, record.time,
+                       reinterpret_cast<HWND>(static_cast<uintptr_t>(record.hwnd))};
+}
+
+// Calls a procedure of the engine from a system callback: nothing may unwind into it.
+LRESULT CallProcedure(JournalHookProc procedure, int code, WPARAM wParam, EVENTMSG* record) {
+    LRESULT result = 0;
+    RunGuarded([&] { result = procedure(code, wParam, reinterpret_cast<intptr_t>(record)); });
+    return result;
+}
+
+}  // namespace
+
+JournalWay RequestedJournalWay() {
+    char value[16] = "";
+    const DWORD length = GetEnvironmentVariableA("TAPEWRIGHT_JOURNAL", value, sizeof value);
+    if (length > 0 && length < sizeof value) {
+        if (lstrcmpiA(value, "system") == 0) return JournalWay::System;
+        if (lstrcmpiA(value, "emulated") == 0) return JournalWay::Emulated;
+    }
+    return RunningUnderWine() ? JournalWay::Emulated : JournalWay::Automatic;
+}
+
+Win32Journal& Win32Journal::Instance() {
+    static Win32Journal journal;
+    return journal;
+}
+
+JournalHookHandle Win32Journal::Install(JournalHookType type, JournalHookProc procedure) {
+    Hook hook{nextHandle_, type, procedure, nullptr};
+    const JournalWay way = RequestedJournalWay();
+    const bool record = type == JournalHookType::Record;
+    if (way != JournalWay::Emulated) {
+        hook.system = SetWindowsHookExA(record ? WH_JOURNALRECORD : WH_JOURNALPLAYBACK,
+                                        record ? &SystemRecordProc : &SystemPlaybackProc,
+                                        GetModuleHandleA(nullptr), 0);
+        if (hook.system == nullptr && way == JournalWay::System) return 0;
+    }
+    thread_ = GetCurrentThreadId();
+    if (record) recordStart_ = TickMilliseconds();
+    hooks_.push_back(hook);
+    if (hook.system == nullptr && !StartEmulated(hook)) {
+        hooks_.pop_back();
+        UpdateLowLevelHooks();
+        return 0;
+    }
+    wayInUse_ = hook.system != nullptr ? "system" : "emulated";
+    return nextHandle_++;
+}
+
+bool Win32Journal::StartEmulated(const Hook& hook) {
+    if (!UpdateLowLevelHooks()) return false;
+    if (hook.type == JournalHookType::Playback) {
+        sender_.Prepare();
+        pump_.Start(hook.procedure);
+    }
+    return true;
+}
+
+// The keyboard hook while any emulated hook exists (it watches for the cancel); the mouse
+// hook while an emulated record hook does.
+bool Win32Journal::UpdateLowLevelHooks() {
+    bool keyboard = false;
+    bool mouse = false;
+    for (const Hook& hook : hooks_) {
+        if (hook.system != nullptr) continue;
+        keyboard = true;
+        mouse = mouse || hook.type == JournalHookType::Record;
+    }
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    if (keyboard && keyboard_ == nullptr) {
+        keyboard_ = SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, module, 0);
+    } else if (!keyboard && keyboard_ != nullptr) {
+        UnhookWindowsHookEx(std::exchange(keyboard_, nullptr));
+    }
+    if (mouse && mouse_ == nullptr) {
+        mouse_ = SetWindowsHookExA(WH_MOUSE_LL, &MouseProc, module, 0);
+    } else if (!mouse && mouse_ != nullptr) {
+        UnhookWindowsHookEx(std::exchange(mouse_, nullptr));
+    }
+    return (!keyboard || keyboard_ != nullptr) && (!mouse || mouse_ != nullptr);
+}
+
+void Win32Journal::Detach(const Hook& hook) {
+    if (hook.system != nullptr) {
+        UnhookWindowsHookEx(hook.system);  // fails harmlessly where the system removed it
+    } else if (hook.type == JournalHookType::Playback) {
+        pump_.Stop();
+        sender_.ReleaseAll();
+    }
+}
+
+void Win32Journal::Remove(JournalHookHandle handle) {
+    auto it = std::find_if(hooks_.begin(), hooks_.end(),
+                           [handle](const Hook& hook) { return hook.handle == handle; });
+    if (it == hooks_.end()) return;  // already removed by a journal cancel
+    const Hook hook = *it;
+    hooks_.erase(it);
+    Detach(hook);
+    UpdateLowLevelHooks();
+}
+
+int32_t Win32Journal::CallNext(JournalHookHandle handle, int32_t code, uintptr_t wParam,
+                               intptr_t lParam) {
+    auto it = std::find_if(hooks_.begin(), hooks_.end(),
+                           [handle](const Hook& hook) { return hook.handle == handle; });
+    if (it == hooks_.end() || it->system == nullptr) return 0;
+    if (code < 0 || lParam == 0) {
+        return static_cast<int32_t>(CallNextHookEx(it->system, code, wParam, lParam));
+    }
+    // The next hook reads the system's record, whose window field is pointer-sized.
+    tagEVENTMSG event = ToSystem(*reinterpret_cast<const EVENTMSG*>(lParam));
+    return static_cast<int32_t>(
+        CallNextHookEx(it->system, code, wParam, reinterpret_cast<LPARAM>(&event)));
+}
+
+const Win32Journal::Hook* Win32Journal::Newest(JournalHookType type, bool system) const {
+    for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) {
+        if (it->type == type && (it->system != nullptr) == system) return &*it;
+    }
+    return nullptr;
+}
+
+LRESULT CALLBACK Win32Journal::SystemRecordProc(int code, WPARAM wParam, LPARAM lParam) {
+    Win32Journal& journal = Instance();
+    const Hook* hook = journal.Newest(JournalHookType::Record, true);
+    if (code < 0 || hook == nullptr) return CallNextHookEx(nullptr, code, wParam, lParam);
+    if (lParam == 0) return CallProcedure(hook->procedure, code, wParam, nullptr);
+    EVENTMSG record = FromSystem(*reinterpret_cast<const tagEVENTMSG*>(lParam));
+    if (static_cast<int32_t>(record.time - journal.recordStart_) < 0) {
+        record.time = journal.recordStart_;
+    }
+    return CallProcedure(hook->procedure, code, wParam, &record);
+}
+
+LRESULT CALLBACK Win32Journal::SystemPlaybackProc(int code, WPARAM wParam, LPARAM lParam) {
+    const Hook* hook = Instance().Newest(JournalHookType::Playback, true);
+    if (code < 0 || hook == nullptr) return CallNextHookEx(nullptr, code, wParam, lParam);
+    if (lParam == 0) return CallProcedure(hook->procedure, code, wParam, nullptr);
+    auto* event = reinterpret_cast<tagEVENTMSG*>(lParam);
+    EVENTMSG record = FromSystem(*event);
+    const LRESULT result = CallProcedure(hook->procedure, code, wParam, &record);
+    *event = ToSystem(record);
+    return result;
+}
+
+LRESULT CALLBACK Win32Journal::KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        bool swallow = false;
+        RunGuarded([&] {
+            swallow = Instance().OnKey(wParam, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam));
+        });
+        if (swallow) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Journal::MouseProc(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& mouse = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+    if (code == HC_ACTION && mouse.dwExtraInfo != kPlayedInputMark) {
+        RunGuarded([&] {
+            if (std::optional<EVENTMSG> record = RecordOfMouse(wParam, mouse)) {
+                Instance().Deliver(*record);
+            }
+        });
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Input the program plays itself is neither recorded nor taken for the user's cancel.
+bool Win32Journal::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
+    if (key.dwExtraInfo == kPlayedInputMark) return false;
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (down && key.vkCode == VK_ESCAPE && (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0) {
+        Cancel();
+        return true;
+    }
+    Deliver(RecordOfKey(message, key));
+    return false;
+}
+
+void Win32Journal::Deliver(EVENTMSG record) {
+    const Hook* hook = Newest(JournalHookType::Record, false);
+    if (hook == nullptr) return;
+    if (static_cast<int32_t>(record.time - recordStart_) < 0) record.time = recordStart_;
+    hook->procedure(kHookAction, 0, reinterpret_cast<intptr_t>(&record));
+}
+
+void Win32Journal::Cancel() {
+    if (hooks_.empty()) return;
+    std::vector<Hook> removed;
+    removed.swap(hooks_);
+    for (const Hook& hook : removed) Detach(hook);
+    UpdateLowLevelHooks();
+    PostThreadMessageA(thread_, WM_CANCELJOURNAL, 0, 0);
+}
