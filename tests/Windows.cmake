@@ -23,3 +23,17 @@ set_tests_properties(tapewright_tests PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 
 
 add_test(NAME shift_jis_texts COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:tapewright_tests>
                                       -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/ShiftJisBytes.cmake)
+
+# The emulated journal with the real engine, under the system's input: a program of its own,
+# since the suite above links the simulated journal in the engine's place.
+file(GLOB TW_JOURNAL_TEST_SOURCES CONFIGURE_DEPENDS win32/journal/*.cpp)
+add_executable(tapewright_journal_tests ${TW_JOURNAL_TEST_SOURCES}
+    ${PROJECT_SOURCE_DIR}/platform/win32/JournalFunctions.cpp)
+target_include_directories(tapewright_journal_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(tapewright_journal_tests PRIVATE tw_win32 tw_core GTest::gtest
+                      GTest::gtest_main)
+# Windows need a display: the program runs on a private Xvfb screen.
+add_test(NAME tapewright_journal_tests COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --display
+                                               $<TARGET_FILE:tapewright_journal_tests>)
+set_tests_properties(tapewright_journal_tests PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
+                     DEPENDS tapewright_tests RUN_SERIAL ON)

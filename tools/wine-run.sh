@@ -2,6 +2,7 @@
 # Runs a Windows program under Wine in a prefix of the build folder's own:
 #   wine-run.sh PREFIX BITS PROGRAM [ARGUMENTS...]     (BITS: 32 or 64)
 #   wine-run.sh PREFIX BITS --stop                     ends the prefix's server
+#   wine-run.sh PREFIX BITS --display PROGRAM [...]    runs it on a private Xvfb screen
 # The prefix is made on first use. Wine's own processes outlive the program and inherit its
 # descriptors, so the program writes to a file that is shown once it has ended: nothing that
 # reads this script's output waits on Wine's services.
@@ -21,6 +22,16 @@ export WINELOADER=$loader
 if [ "${1-}" = --stop ]; then
     wineserver -k >/dev/null 2>&1 </dev/null
     exit 0
+fi
+if [ "${1-}" = --display ]; then
+    shift
+    # Wine's desktop process serves one display for the life of the server, so the server
+    # is ended before (it may serve none) and after (its display is gone).
+    "$0" "$WINEPREFIX" "$bits" --stop
+    xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$WINEPREFIX" "$bits" "$@"
+    code=$?
+    "$0" "$WINEPREFIX" "$bits" --stop
+    exit $code
 fi
 mkdir -p "$WINEPREFIX"
 (

@@ -1,0 +1,85 @@
+// The emulated journal's translations: low-level hook data to records, records to SendInput
+// entries, and pixels to the normalised coordinates that land on them.
+#include <gtest/gtest.h>
+
+#include "platform/win32/LowLevelInput.h"
+
+namespace {
+
+KBDLLHOOKSTRUCT Key(DWORD vk, DWORD scan, DWORD flags, DWORD time = 0) {
+    KBDLLHOOKSTRUCT key{};
+    key.vkCode = vk;
+    key.scanCode = scan;
+    key.flags = flags;
+    key.time = time;
+    return key;
+}
+
+MSLLHOOKSTRUCT Mouse(LONG x, LONG y, DWORD data = 0) {
+    MSLLHOOKSTRUCT mouse{};
+    mouse.pt = POINT{x, y};
+    mouse.mouseData = data;
+    mouse.time = 77;
+    return mouse;
+}
+
+TEST(LowLevelRecords, KeysAreRecordedAsTheJournalRecordsThem) {
+    // Right Ctrl: the generic virtual key, the scan code, the extended bit in paramH.
+    EXPECT_EQ(RecordOfKey(WM_KEYDOWN, Key(VK_RCONTROL, 0x1D, LLKHF_EXTENDED, 500)),
+              (EVENTMSG{msg::kKeyDown, 0x1D11, 0x8001, 500, 0}));
+    EXPECT_EQ(RecordOfKey(WM_SYSKEYUP, Key(VK_LMENU, 0x38, LLKHF_UP)),
+              (EVENTMSG{msg::kSysKeyUp, 0x3812, 1, 0, 0}));
+    EXPECT_EQ(RecordOfKey(WM_KEYDOWN, Key(VK_RSHIFT, 0x36, 0)).paramL, 0x3610u);
+}
+
+TEST(LowLevelRecords, PointerRecordsKeepNegativePositionsAndTheWheelDelta) {
+    EXPECT_EQ(RecordOfMouse(WM_LBUTTONDOWN, Mouse(-1920, -5)),
+              (EVENTMSG{msg::kLButtonDown, 0xFFFFF880, 0xFFFFFFFB, 77, 0}));
+    // One notch towards the user: -120 in the high word, carried in the window field.
+    EXPECT_EQ(RecordOfMouse(WM_MOUSEWHEEL, Mouse(3, 4, 0xFF880000))->hwnd, 0xFFFFFF88u);
+    EXPECT_EQ(RecordOfMouse(WM_MOUSEHWHEEL, Mouse(3, 4, 240u << 16))->hwnd, 240u);
+    EXPECT_FALSE(RecordOfMouse(WM_XBUTTONDOWN, Mouse(0, 0)).has_value());
+}
+
+TEST(LowLevelInputs, KeysPlayByScanCodeWithTheirExtendedFlag) {
+    const ScreenArea screen{0, 0, 800, 600};
+    // Keypad Enter, released.
+    std::vector<INPUT> inputs = InputsOf(EVENTMSG{msg::kKeyUp, 0x1C0D, 0x8001, 0, 0}, screen);
+    ASSERT_EQ(inputs.size(), 1u);
+    EXPECT_EQ(inputs[0].ki.wScan, 0x1C);
+    EXPECT_EQ(inputs[0].ki.dwFlags,
+              DWORD{KEYEVENTF_SCANCODE | KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP});
+    EXPECT_EQ(inputs[0].ki.dwExtraInfo, kPlayedInputMark);
+    // A hand-made record without a scan code plays by its virtual key.
+    inputs = InputsOf(EVENTMSG{msg::kSysKeyDown, 0x0041, 1, 0, 0}, screen);
+    EXPECT_EQ(inputs[0].ki.wVk, 0x41);
+    EXPECT_EQ(inputs[0].ki.dwFlags, DWORD{0});
+}
+
+TEST(LowLevelInputs, ButtonsMoveFirstAndTheWheelIsBounded) {
+    const ScreenArea screen{0, 0, 1024, 768};
+    std::vector<INPUT> click = InputsOf(EVENTMSG{msg::kRButtonUp, 1023, 767, 0, 0}, screen);
+    ASSERT_EQ(click.size(), 1u);
+    EXPECT_EQ(click[0].mi.dwFlags, DWORD{MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE |
+                                         MOUSEEVENTF_VIRTUALDESK | MOUSEEVENTF_RIGHTUP});
+    // A damaged file's delta plays at most 20 notches, either way.
+    std::vector<INPUT> wheel = InputsOf(EVENTMSG{msg::kMouseWheel, 0, 0, 0, 0x80000000}, screen);
+    EXPECT_EQ(static_cast<int32_t>(wheel[0].mi.mouseData), -2400);
+    EXPECT_TRUE(InputsOf(EVENTMSG{0x0400, 0, 0, 0, 0}, screen).empty());
+}
+
+TEST(LowLevelInputs, EveryPixelOfTheVirtualScreenIsReached) {
+    // The system's mapping back: origin + n * extent / 65536, rounded down.
+    const ScreenArea screens[] = {{0, 0, 1024, 768}, {-1920, -1080, 4480, 2520}, {-1, 7, 3, 1}};
+    for (const ScreenArea& screen : screens) {
+        for (int32_t x = screen.left; x < screen.left + screen.width; ++x) {
+            const LONG n = NormalisedCoordinate(x, screen.left, screen.width);
+            ASSERT_LE(n, 65535) << x;
+            ASSERT_EQ(screen.left + int64_t{n} * screen.width / 65536, x) << x;
+        }
+        // Off the screen: its edge.
+        EXPECT_EQ(NormalisedCoordinate(screen.left - 10, screen.left, screen.width), 0);
+    }
+}
+
+}  // namespace
