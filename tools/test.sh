@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds with warnings as errors and runs every test; then builds the unit tests
-# once more with AddressSanitizer and UndefinedBehaviorSanitizer and runs them again; last,
-# each fuzz target runs for a short, fixed time.
+# Sets up, builds with warnings as errors and runs every test; then the Windows program's
+# two cross-builds and their tests under Wine; then builds the unit tests once more with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs them again; last, each fuzz target
+# runs for a short, fixed time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -13,6 +14,9 @@ ctest --test-dir build/release --output-on-failure -j"$jobs"
 
 # The Debian package, made from the same build, checked and played from a scratch root.
 bash tools/check-package.sh "$(bash tools/package.sh build/release)"
+
+# The Windows program, 64-bit and 32-bit, under Wine.
+TAPEWRIGHT_JOBS=$jobs bash tools/test-windows.sh
 
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTAPEWRIGHT_WERROR=ON \
     -DTAPEWRIGHT_SANITIZE=ON -DTAPEWRIGHT_BENCHMARKS=OFF
