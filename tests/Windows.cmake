@@ -37,3 +37,19 @@ add_test(NAME tapewright_journal_tests COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} 
                                                $<TARGET_FILE:tapewright_journal_tests>)
 set_tests_properties(tapewright_journal_tests PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
                      DEPENDS tapewright_tests RUN_SERIAL ON)
+
+# TAPEWRT.EXE itself, run from the command line and playing into a window of the test
+# program, on a private Xvfb screen.
+file(GLOB TW_PROGRAM_TEST_SOURCES CONFIGURE_DEPENDS win32/e2e/*.cpp)
+add_executable(tapewright_program_tests ${TW_PROGRAM_TEST_SOURCES} e2e/Timing.cpp
+    e2e/MacroFiles.cpp ${PROJECT_SOURCE_DIR}/platform/win32/TickClock.cpp)
+target_include_directories(tapewright_program_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
+                           ${PROJECT_SOURCE_DIR})
+target_compile_definitions(tapewright_program_tests PRIVATE
+    TAPEWRIGHT_PROGRAM="Z:$<TARGET_FILE:tapewright>")
+target_link_libraries(tapewright_program_tests PRIVATE GTest::gtest GTest::gtest_main)
+add_dependencies(tapewright_program_tests tapewright)
+add_test(NAME tapewright_program_tests COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --display
+                                               $<TARGET_FILE:tapewright_program_tests>)
+set_tests_properties(tapewright_program_tests PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900
+                     DEPENDS tapewright_journal_tests RUN_SERIAL ON)

@@ -1,0 +1,150 @@
+// TAPEWRT.EXE run unattended from its command line, hidden, playing into a window of the test
+// program: every record arrives in order and on time, loops and lists play in full, an
+// endless run ends on the user's Ctrl+Esc with nothing left held, and the program exits.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "TargetWindow.h"
+#include "e2e/MacroFiles.h"
+#include "e2e/Timing.h"
+
+namespace {
+
+class ProgramRun : public ::testing::Test {
+  public:
+    void SetUp() override {
+        char temporary[MAX_PATH];
+        GetTempPathA(MAX_PATH, temporary);
+        folder = std::string(temporary) + "tapewright-run-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (const std::string& file : files) DeleteFileA(file.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    std::string Macro(const std::string& name, const std::vector<MacroRecord>& records) {
+        const std::string path = File(name);
+        EXPECT_TRUE(WriteMacroFile(path, records));
+        return path;
+    }
+    std::string File(const std::string& name) {
+        files.push_back(folder + "\\" + name);
+        return files.back();
+    }
+    // Runs the program with arguments until it ends; its exit code, or -1 after a minute.
+    int RunProgram(const std::string& arguments) {
+        HANDLE process = StartProgram("\"" TAPEWRIGHT_PROGRAM "\" " + arguments);
+        if (process == nullptr) return -2;
+        DWORD code = 0;
+        const bool ended = target.RunUntil([&] { return Ended(process, code); });
+        target.RunUntil([] { return false; }, 0);  // what is still queued
+        CloseHandle(process);
+        return ended ? static_cast<int>(code) : -1;
+    }
+    // The virtual keys of the key-downs the target received, in order.
+    std::string KeysDown() const {
+        std::string keys;
+        for (const TargetEvent& event : target.Events()) {
+            if (event.message == WM_KEYDOWN) keys += static_cast<char>(event.wParam);
+        }
+        return keys;
+    }
+
+    TargetWindow target;
+    std::string folder;
+    std::vector<std::string> files;
+};
+
+MacroRecord Key(uint32_t message, PcKey key, uint32_t time) {
+    return KeyRecord(message, key, time);
+}
+
+TEST_F(ProgramRun, HiddenSinglePassPlaysEveryRecordInOrderOnTimeAndExits) {
+    // Due times count in steps of 100 ms at 100 %.
+    std::vector<MacroRecord> records;
+    for (uint32_t i = 0; i < 20; ++i) records.push_back(MoveRecord(100 + 7 * i, 200 + i, 100 * i));
+    records.push_back(Key(wm::kKeyDown, pc::kA, 2000));
+    records.push_back(Key(wm::kKeyUp, pc::kA, 2100));
+    records.push_back(Key(wm::kKeyDown, PcKey{0x0D, 0x1C, true}, 2200));  // keypad Enter
+    records.push_back(Key(wm::kKeyUp, PcKey{0x0D, 0x1C, true}, 2300));
+    const std::string macro = Macro("single.mcr", records);
+
+    ASSERT_EQ(RunProgram("\"" + macro + "\" /S /E /D"), 0) << target.Describe();
+
+    // Each record matched with the first event after the previous match that plays it.
+    std::vector<uint32_t> due;
+    std::vector<uint32_t> delivered;
+    std::size_t next = 0;
+    const std::vector<TargetEvent>& events = target.Events();
+    for (const MacroRecord& record : records) {
+        for (; next < events.size(); ++next) {
+            const TargetEvent& event = events[next];
+            const bool same = record.IsKey()
+                                  ? event.message == record.message &&
+                                        event.wParam == record.VirtualKey() &&
+                                        ((event.lParam >> 16) & 0xFF) == record.ScanCode()
+                                  : event.message == WM_MOUSEMOVE &&
+                                        event.lParam == MAKELPARAM(record.paramL, record.paramH);
+            if (same) break;
+        }
+        ASSERT_LT(next, events.size()) << record.Describe() << "\n" << target.Describe();
+        due.push_back(record.time);
+        delivered.push_back(events[next++].tick);
+    }
+    const TimingFigures timing = MeasureTiming(due, delivered);
+    std::printf("playback timing at the target: %s\n", timing.Summary().c_str());
+    // Loose bounds for a busy machine and an emulated 32-bit system; the benchmark measures.
+    EXPECT_LE(timing.median, 15) << timing.Summary();
+    EXPECT_LE(timing.worst, 250) << timing.Summary();
+    EXPECT_GE(timing.earliest, -2) << timing.Summary();
+}
+
+TEST_F(ProgramRun, CountedLoopAndPlaylistPlayInFull) {
+    const std::string a =
+        Macro("a.mcr", {Key(wm::kKeyDown, pc::kA, 0), Key(wm::kKeyUp, pc::kA, 100)});
+    const std::string b =
+        Macro("b.mcr", {Key(wm::kKeyDown, pc::kB, 0), Key(wm::kKeyUp, pc::kB, 100)});
+    ASSERT_EQ(RunProgram("\"" + a + "\" /L3 /E /D"), 0);
+    EXPECT_EQ(KeysDown(), "AAA");
+
+    const std::string list = File("ab.mlf");
+    ASSERT_TRUE(WriteMacroList(list, {a, b}));
+    ASSERT_EQ(RunProgram("\"" + list + "\" /P /E /D"), 0);
+    EXPECT_EQ(KeysDown(), "AAAAB");
+}
+
+TEST_F(ProgramRun, EndlessRunEndsOnCtrlEscWithNothingHeld) {
+    const std::string macro =
+        Macro("endless.mcr", {Key(wm::kKeyDown, pc::kShift, 0), Key(wm::kKeyDown, pc::kC, 100),
+                              Key(wm::kKeyUp, pc::kC, 200), MoveRecord(300, 300, 3000),
+                              Key(wm::kKeyUp, pc::kShift, 3050)});
+    HANDLE process = StartProgram("\"" TAPEWRIGHT_PROGRAM "\" \"" + macro + "\" /A /E /D");
+    ASSERT_NE(process, nullptr);
+    ASSERT_TRUE(target.RunUntil([&] { return KeysDown().find('C') != std::string::npos; }))
+        << target.Describe();
+
+    // The user's Ctrl+Esc.
+    INPUT keys[4]{};
+    const WORD codes[4][2] = {
+        {VK_LCONTROL, 0x1D}, {VK_ESCAPE, 0x01}, {VK_ESCAPE, 0x01}, {VK_LCONTROL, 0x1D}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i][0];
+        keys[i].ki.wScan = codes[i][1];
+        keys[i].ki.dwFlags = KEYEVENTF_SCANCODE | (i >= 2 ? KEYEVENTF_KEYUP : 0);
+    }
+    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    DWORD code = 0;
+    ASSERT_TRUE(target.RunUntil([&] { return Ended(process, code); })) << target.Describe();
+    CloseHandle(process);
+    EXPECT_EQ(code, 0u);
+    target.RunUntil([] { return false; }, 0);
+    EXPECT_EQ(GetAsyncKeyState(VK_SHIFT) & 0x8000, 0);
+    EXPECT_EQ(KeysDown().find(static_cast<char>(VK_ESCAPE)), std::string::npos);
+}
+
+}  // namespace
