@@ -86,6 +86,26 @@ TEST_F(WindowsFilesTest, SaveRefusesWhatItMayNotReplaceAndKeepsTheOldFile) {
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(WindowsFilesTest, AWriteThatFailsHalfWayKeepsTheOldFile) {
+    const std::string target = scratch.File("old.mcr");
+    WriteBytes(target, "old");
+    // Bytes whose last part lies on a page nobody may read: the system's write of them fails
+    // after the first part, as it would on a full disk.
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    auto* pages = static_cast<char*>(
+        VirtualAlloc(nullptr, 2 * system.dwPageSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD previous = 0;
+    ASSERT_TRUE(
+        VirtualProtect(pages + system.dwPageSize, system.dwPageSize, PAGE_NOACCESS, &previous));
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileContents(target, pages + 20, 2 * system.dwPageSize - 20); }),
+              "ストリームへの書き込みエラー");
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_EQ(EntriesIn(folder), 1u);
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
 TEST_F(WindowsFilesTest, ReplaceKeepsTheTargetsAttributesAndLeavesNoTemporary) {
     const std::string target = scratch.File("hidden.mlf");
     WriteBytes(target, std::string(300, 'o'));
