@@ -42,3 +42,4 @@ target_include_directories(gtest PRIVATE ${PROJECT_SOURCE_DIR})
 
 enable_testing()
 add_subdirectory(tests)
+add_subdirectory(bench/win32)

@@ -1,0 +1,78 @@
+// Measures TAPEWRT.EXE's playback at a window of its own: writes a macro of COUNT pointer
+// moves SPACING ms apart, runs TAPEWRT.EXE hidden on it (x.mcr /S /E /D), and writes the
+// figures (median, p99, worst |delivery - due|, first-to-last error) to OUTPUT as one line:
+//   tapewright_timing PROGRAM COUNT SPACING OUTPUT
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e/MacroFiles.h"
+#include "e2e/Timing.h"
+#include "win32/e2e/TargetWindow.h"
+
+namespace {
+
+// The tick of each move's arrival at the target, in the macro's order; empty when one is
+// missing.
+std::vector<uint32_t> Arrivals(const TargetWindow& target, const std::vector<MacroRecord>& moves) {
+    std::vector<uint32_t> ticks;
+    std::size_t next = 0;
+    const std::vector<TargetEvent>& events = target.Events();
+    for (const MacroRecord& move : moves) {
+        const LPARAM at = MAKELPARAM(move.paramL, move.paramH);
+        while (next < events.size() &&
+               !(events[next].message == WM_MOUSEMOVE && events[next].lParam == at)) {
+            ++next;
+        }
+        if (next == events.size()) return {};
+        ticks.push_back(events[next++].tick);
+    }
+    return ticks;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "use: tapewright_timing PROGRAM COUNT SPACING OUTPUT\n");
+        return 2;
+    }
+    const long count = std::atol(argv[2]);
+    const long spacing = std::atol(argv[3]);
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string macro = std::string(folder) + "tapewright-timing.mcr";
+    std::vector<MacroRecord> moves;
+    std::vector<uint32_t> due;
+    for (long i = 0; i < count; ++i) {
+        const auto time = static_cast<uint32_t>(i * spacing);
+        // Alternating positions, so that every move is one the target sees.
+        moves.push_back(
+            MoveRecord(100 + static_cast<int>(i % 2) * 50, 100 + static_cast<int>(i % 400), time));
+        due.push_back(ScaledTime(time, 100));
+    }
+    if (!WriteMacroFile(macro, moves)) return 1;
+
+    TargetWindow target;
+    HANDLE process = StartProgram("\"" + std::string(argv[1]) + "\" \"" + macro + "\" /S /E /D");
+    if (process == nullptr) return 1;
+    DWORD code = 0;
+    const int seconds = static_cast<int>(count * spacing / 1000) + 60;
+    const bool ended = target.RunUntil([&] { return Ended(process, code); }, seconds);
+    target.RunUntil([] { return false; }, 0);
+    CloseHandle(process);
+    DeleteFileA(macro.c_str());
+    const std::vector<uint32_t> arrivals = Arrivals(target, moves);
+    FILE* output = std::fopen(argv[4], "w");
+    if (output == nullptr) return 1;
+    if (!ended || arrivals.empty()) {
+        std::fprintf(output, "error: %s\n", ended ? "a move did not arrive" : "no exit");
+    } else {
+        const TimingFigures figures = MeasureTiming(due, arrivals);
+        std::fprintf(output, "%g %g %g %lld %s\n", figures.median, figures.p99, figures.worst,
+                     static_cast<long long>(figures.drift), figures.Summary().c_str());
+    }
+    std::fclose(output);
+    return 0;
+}
