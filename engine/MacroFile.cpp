@@ -1,6 +1,7 @@
 #include "engine/MacroFile.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/MacroStream.h"
 #include "engine/Recorder.h"
@@ -9,7 +10,31 @@
 #include "toolkit/Memory.h"
 
 namespace {
+
 const char kReadError[] = "ストリームからの読み込みエラー";
+constexpr std::size_t kLoadPart = std::size_t{16} << 20;  // bytes between progress reports
+
+LoadProgress progressObserver;
+std::chrono::milliseconds progressAfter{300};
+
+// Reads size bytes in parts, telling the observer how far it has come once a moment passed.
+void ReadWhole(InputFile& file, uint8_t* bytes, std::size_t size) {
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t part = std::min(kLoadPart, size - done);
+        if (file.Read(bytes + done, part) != part) throw Exception(kReadError);
+        done += part;
+        if (progressObserver && std::chrono::steady_clock::now() - start >= progressAfter) {
+            progressObserver(done, size);
+        }
+    }
+}
+
+}  // namespace
+
+void SetLoadProgress(LoadProgress observer, std::chrono::milliseconds after) {
+    progressObserver = std::move(observer);
+    progressAfter = after;
 }
 
 void LoadMacroFile(MacroStream& stream, const std::string& fileName) {
@@ -26,7 +51,7 @@ void LoadMacroFile(MacroStream& stream, InputFile& file) {
         static_cast<std::size_t>(std::min<uint64_t>(stream.MemoryLimit(), AvailableMemory())));
     if (size > SIZE_MAX) throw Exception(kReadError);
     uint8_t* bytes = loaded.Resize(static_cast<std::size_t>(size));
-    if (file.Read(bytes, static_cast<std::size_t>(size)) != size) throw Exception(kReadError);
+    ReadWhole(file, bytes, static_cast<std::size_t>(size));
     loaded.Seek(static_cast<int64_t>(size), SeekOrigin::Begin);
     stream.Swap(loaded);
 }

@@ -1,5 +1,8 @@
 #pragma once
 // Macro files (.mcr): the stream's bytes, no header, no count, no trailer.
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class InputFile;
@@ -12,6 +15,12 @@ class MacroStream;
 void LoadMacroFile(MacroStream& stream, const std::string& fileName);
 // The same for a file its caller has opened already (the copy step alone).
 void LoadMacroFile(MacroStream& stream, InputFile& file);
+// Told how far a load has come, after each part it reads once the load has taken longer than
+// a moment; the window shows it. Installed once, for every load; an empty function: none.
+using LoadProgress = std::function<void(uint64_t done, uint64_t total)>;
+void SetLoadProgress(LoadProgress observer,
+                     std::chrono::milliseconds after = std::chrono::milliseconds(300));
+
 // Writes the whole stream to the file (ReplaceFileContents tells how the file is replaced);
 // the position ends at the end. Throws "ファイル %s を作成できません" or
 // "ストリームへの書き込みエラー"; the position then stays where it was.

@@ -6,8 +6,10 @@
 
 #include "HeldOpen.h"
 #include "UiFixture.h"
+#include "engine/MacroFile.h"
 #include "toolkit/Files.h"
 #include "toolkit/Strings.h"
+#include "ui/LoadProgressDisplay.h"
 
 namespace {
 
@@ -97,6 +99,21 @@ TEST_F(MainCommandsTest, OtherExtensionsAreReadAsMacroListFiles) {
         EXPECT_EQ(StreamBytes(), ReadBytes(macro));
     }
     EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(MainCommandsTest, ALongLoadShowsHowFarItHasComeThenTheStatusAgain) {
+    Start();
+    const std::string path = scratch.File("big.mcr");
+    WriteBytes(path, std::string(std::size_t{20} << 20, '\0'));
+    const std::string before = form->StatusText();
+    std::vector<std::string> drawn;
+    sim.onRepaint = [&] { drawn.push_back(form->StatusText()); };
+    {
+        LoadProgressDisplay progress(*form, std::chrono::milliseconds(0));
+        LoadMacroFile(path);
+    }
+    EXPECT_EQ(drawn, (std::vector<std::string>{"80 %", "100 %"}));
+    EXPECT_EQ(form->StatusText(), before);
 }
 
 TEST_F(MainCommandsTest, OpenOfAMissingFileReportsItAndChangesNothingElse) {

@@ -34,6 +34,8 @@ class Backend {
                                uint32_t flags) = 0;
     virtual bool ShowHelp(const std::string& file, uint32_t command, uintptr_t data) = 0;
 
+    // Draws the controls' changes now, without handling input or messages.
+    virtual void Repaint() {}
     // Handles the events already pending, without waiting.
     virtual void PumpEvents() = 0;
     // Waits for at least one event and handles it; false when none can ever come again.

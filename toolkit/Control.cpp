@@ -37,6 +37,10 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
+void TControl::Update() {
+    CurrentBackend().Repaint();
+}
+
 void TControl::Changed() {
     CurrentBackend().ControlChanged(*this);
 }

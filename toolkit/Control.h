@@ -71,6 +71,10 @@ class TControl : public TObject {
     void SetFont(TFont value);
     bool ParentFont() const { return parentFont_; }
 
+    // Draws what has changed so far at once, without handling input: a handler that works
+    // long shows its progress.
+    void Update();
+
     TNotifyEvent OnClick;
     // When the control is enabled and visible: its own reaction (see Clicked), then OnClick.
     // Backends call it for real clicks through TApplication::Dispatch.

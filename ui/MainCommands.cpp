@@ -6,6 +6,7 @@
 #include "toolkit/Files.h"
 #include "toolkit/Strings.h"
 #include "ui/MacroListFile.h"
+#include "ui/LoadProgressDisplay.h"
 #include "ui/MainForm.h"
 
 namespace {
@@ -142,6 +143,7 @@ void TForm1::StartFirstPass(const char* passCounter) {
 std::exception_ptr TForm1::CopyMacroFile(const std::string& path) {
     InputFile file = InputFile::Open(path);
     try {
+        LoadProgressDisplay progress(*this);
         LoadMacroFile(Recorder->Stream(), file);
     } catch (...) {
         return std::current_exception();

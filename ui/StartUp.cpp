@@ -4,6 +4,7 @@
 #include "toolkit/Files.h"
 #include "toolkit/Strings.h"
 #include "ui/CommandLine.h"
+#include "ui/LoadProgressDisplay.h"
 #include "ui/MainForm.h"
 
 void TForm1::FormCreate(TObject*) {
@@ -35,6 +36,7 @@ void TForm1::ReadCommandLine() {
     RecordButton.SetEnabled(false);
     StopButton.SetEnabled(false);
     if (UpperCase(ExtractFileExt(file)) == ".MCR") {
+        LoadProgressDisplay progress(*this);
         LoadMacroFile(file);
         RecorderStateChanged(rsIdle);
     } else {

@@ -64,6 +64,11 @@ class SimBackend : public Backend {
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t flags) override;
     bool ShowHelp(const std::string& file, uint32_t command, uintptr_t data) override;
+    // Called for each repaint a handler asks for.
+    std::function<void()> onRepaint;
+    void Repaint() override {
+        if (onRepaint) onRepaint();
+    }
     // Moves the journal's posted messages into the application's queue.
     void PumpEvents() override { MovePostedMessages(); }
     // Runs the next scheduled action; else drives an installed playback hook and moves the

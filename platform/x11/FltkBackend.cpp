@@ -109,6 +109,10 @@ bool FltkBackend::ShowHelp(const std::string& file, uint32_t, uintptr_t) {
     return help_.Show(file);
 }
 
+void FltkBackend::Repaint() {
+    Fl::flush();
+}
+
 void FltkBackend::PumpEvents() {
     PlaybackPump::Hold hold;
     Fl::check();

@@ -32,6 +32,7 @@ class FltkBackend : public Backend {
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t flags) override;
     bool ShowHelp(const std::string& file, uint32_t command, uintptr_t data) override;
+    void Repaint() override;
     void PumpEvents() override;
     bool WaitForEvents() override;
 
