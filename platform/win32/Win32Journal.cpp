@@ -178,9 +178,10 @@ LRESULT CALLBACK Win32Journal::KeyboardProc(int code, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT CALLBACK Win32Journal::MouseProc(int code, WPARAM wParam, LPARAM lParam) {
-    const auto& mouse = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-    if (code == HC_ACTION && mouse.dwExtraInfo != kPlayedInputMark) {
+    if (code == HC_ACTION) {
         RunGuarded([&] {
+            const auto& mouse = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+            if (mouse.dwExtraInfo == kPlayedInputMark) return;
             if (std::optional<EVENTMSG> record = RecordOfMouse(wParam, mouse)) {
                 Instance().Deliver(*record);
             }
