@@ -1,0 +1,135 @@
+#include "platform/win32/Win32Labels.h"
+
+#include <algorithm>
+
+#include "platform/win32/TextConversion.h"
+#include "platform/win32/WindowProcedureScope.h"
+#include "toolkit/Accelerator.h"
+
+namespace {
+
+constexpr wchar_t kBevelClass[] = L"TapewrightBevel";
+// The thickness of a sunken line: a shadow line and a highlight line.
+constexpr int kLine = 2;
+
+void RegisterBevelClass(WNDPROC procedure) {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kBevelClass;
+    RegisterClassExW(&windowClass);
+    registered = true;
+}
+
+// The part of a bevel's box that its shape draws on.
+RECT ShapeArea(const TBevel& bevel) {
+    int left = bevel.Left();
+    int top = bevel.Top();
+    int right = left + bevel.Width();
+    int bottom = top + bevel.Height();
+    switch (bevel.Shape()) {
+        case bsTopLine:
+            return RECT{left, top, right, top + kLine};
+        case bsBottomLine:
+            return RECT{left, bottom - kLine, right, bottom};
+        case bsLeftLine:
+            return RECT{left, top, left + kLine, bottom};
+        case bsRightLine:
+            return RECT{right - kLine, top, right, bottom};
+        default:
+            return RECT{left, top, right, bottom};
+    }
+}
+
+UINT EdgeSides(TBevelShape shape) {
+    switch (shape) {
+        case bsTopLine:
+        case bsBottomLine:
+            return BF_TOP;
+        case bsLeftLine:
+        case bsRightLine:
+            return BF_LEFT;
+        case bsSpacer:
+            return 0;
+        default:
+            return BF_RECT;
+    }
+}
+
+}  // namespace
+
+LabelMirror::LabelMirror(TLabel& label, HWND parent) : Win32Mirror(label), label_(label) {
+    Create(parent, L"STATIC", SS_LEFT | SS_LEFTNOWORDWRAP);
+    Update();
+}
+
+void LabelMirror::Update() {
+    UpdateText(label_.Caption());
+    UpdateFont(label_.Font());
+    SIZE text = TextSize();
+    UpdateBounds(label_.Left(), label_.Top(), std::max<int>(label_.Width(), text.cx),
+                 std::max<int>(label_.Height(), text.cy));
+    UpdateVisible();
+    UpdateEnabled();
+}
+
+SIZE LabelMirror::TextSize() const {
+    std::wstring shown = WideFromProgramText(CaptionWithoutAmpersand(label_.Caption()));
+    HDC dc = GetDC(window_);
+    HGDIOBJ before = SelectObject(dc, Font());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    size.cy = metrics.tmHeight;
+    SelectObject(dc, before);
+    ReleaseDC(window_, dc);
+    return size;
+}
+
+BevelMirror::BevelMirror(TBevel& bevel, HWND parent) : Win32Mirror(bevel), bevel_(bevel) {
+    RegisterBevelClass(&WindowProc);
+    Create(parent, kBevelClass, 0, 0, this);
+    Update();
+}
+
+BevelMirror::~BevelMirror() {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK BevelMirror::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowProcedureScope scope;
+    if (message == WM_NCCREATE) {
+        auto* creation = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<BevelMirror*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self != nullptr && message == WM_PAINT) {
+        self->Paint();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void BevelMirror::Update() {
+    RECT area = ShapeArea(bevel_);
+    UpdateBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    UpdateVisible();
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void BevelMirror::Paint() {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window_, &paint);
+    RECT area{};
+    GetClientRect(window_, &area);
+    UINT sides = EdgeSides(bevel_.Shape());
+    if (sides != 0) DrawEdge(dc, &area, EDGE_ETCHED, sides);
+    EndPaint(window_, &paint);
+}
