@@ -23,6 +23,9 @@ if [ "${1-}" = --stop ]; then
     exit 0
 fi
 mkdir -p "$WINEPREFIX"
+caption_font=F4FFFFFF000000000000000000000000BC02000000000001000000004D0053002000550049002000
+caption_font+=47006F00740068006900630000000000000000000000000000000000000000000000000000000000
+caption_font+=000000000000000000000000
 (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -37,6 +40,10 @@ mkdir -p "$WINEPREFIX"
         cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
         WINELOADER=$loader64 "$loader64" reg add 'HKCU\Software\Wine\X11 Driver' \
             /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+        # Title bars in "MS UI Gothic" bold, height -12 (a LOGFONTW), so that Japanese
+        # captions render in them too.
+        WINELOADER=$loader64 "$loader64" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' \
+            /v CaptionFont /t REG_BINARY /d "$caption_font" /f >/dev/null 2>&1 </dev/null
         wineserver -w >/dev/null 2>&1 </dev/null
     fi
 ) 9>"$WINEPREFIX.lock"

@@ -99,8 +99,21 @@ void Win32Mirror::UpdateText(const std::string& text) {
 }
 
 void Win32Mirror::UpdateFont(const TFont& font) {
-    HFONT handle = FontHandle(font);
+    UpdateFont(FontHandle(font));
+}
+
+void Win32Mirror::UpdateFont(HFONT handle) {
     if (handle == font_) return;
     font_ = handle;
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+}
+
+HFONT Win32Mirror::FittingFont(const TFont& font, const std::string& caption, int width) const {
+    if (width <= 0) return FontHandle(font);
+    HDC dc = GetDC(window_);
+    HGDIOBJ before = GetCurrentObject(dc, OBJ_FONT);
+    HFONT fitting = SelectFittingFont(dc, font, WideFromProgramText(caption), width);
+    SelectObject(dc, before);
+    ReleaseDC(window_, dc);
+    return fitting;
 }

@@ -48,6 +48,9 @@ class Win32Mirror {
     // The window text; "&" marks stay for the window to underline.
     void UpdateText(const std::string& text);
     void UpdateFont(const TFont& font);
+    void UpdateFont(HFONT font);
+    // The font in which the caption fits width pixels (see SelectFittingFont).
+    HFONT FittingFont(const TFont& font, const std::string& caption, int width) const;
     HFONT Font() const { return font_; }
 
     TControl& control_;

@@ -37,3 +37,19 @@ HFONT FontHandle(const TFont& font) {
     fonts.emplace(key, handle);
     return handle;
 }
+
+HFONT SelectFittingFont(HDC dc, const TFont& font, const std::wstring& text, int width) {
+    constexpr int32_t kSmallest = -9;
+    TFont tried = font;
+    HFONT handle = FontHandle(tried);
+    for (int32_t height = font.Height; height <= kSmallest; ++height) {
+        tried.Height = height;
+        handle = FontHandle(tried);
+        SelectObject(dc, handle);
+        RECT needed{0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), -1, &needed, DT_SINGLELINE | DT_CALCRECT);
+        if (needed.right <= width) return handle;
+    }
+    SelectObject(dc, handle);
+    return handle;
+}

@@ -6,6 +6,9 @@
 
 namespace {
 
+// The width of a check box's box and the gap before its text.
+constexpr int kCheckBoxMark = 18;
+
 std::string WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
@@ -71,7 +74,7 @@ CheckBoxMirror::CheckBoxMirror(TCheckBox& box, HWND parent) : Win32Mirror(box), 
 void CheckBoxMirror::Update() {
     UpdateCommon();
     UpdateText(box_.Caption());
-    UpdateFont(box_.Font());
+    UpdateFont(FittingFont(box_.Font(), box_.Caption(), box_.Width() - kCheckBoxMark));
     SendMessageW(window_, BM_SETCHECK, box_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 

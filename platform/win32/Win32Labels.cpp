@@ -4,7 +4,6 @@
 
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/WindowProcedureScope.h"
-#include "toolkit/Accelerator.h"
 
 namespace {
 
@@ -68,9 +67,13 @@ LabelMirror::LabelMirror(TLabel& label, HWND parent) : Win32Mirror(label), label
     Update();
 }
 
+// The label may reach beyond its box up to the window's edge, as an auto-sized label grows.
 void LabelMirror::Update() {
     UpdateText(label_.Caption());
-    UpdateFont(label_.Font());
+    RECT client{};
+    GetClientRect(GetParent(window_), &client);
+    int room = std::max<int>(label_.Width(), client.right - label_.Left() - 2);
+    UpdateFont(FittingFont(label_.Font(), label_.Caption(), room));
     SIZE text = TextSize();
     UpdateBounds(label_.Left(), label_.Top(), std::max<int>(label_.Width(), text.cx),
                  std::max<int>(label_.Height(), text.cy));
@@ -79,17 +82,14 @@ void LabelMirror::Update() {
 }
 
 SIZE LabelMirror::TextSize() const {
-    std::wstring shown = WideFromProgramText(CaptionWithoutAmpersand(label_.Caption()));
+    std::wstring shown = WideFromProgramText(label_.Caption());
     HDC dc = GetDC(window_);
     HGDIOBJ before = SelectObject(dc, Font());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    size.cy = metrics.tmHeight;
+    RECT needed{0, 0, 0, 0};
+    DrawTextW(dc, shown.c_str(), -1, &needed, DT_SINGLELINE | DT_CALCRECT);
     SelectObject(dc, before);
     ReleaseDC(window_, dc);
-    return size;
+    return SIZE{needed.right, needed.bottom};
 }
 
 BevelMirror::BevelMirror(TBevel& bevel, HWND parent) : Win32Mirror(bevel), bevel_(bevel) {

@@ -10,8 +10,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"TapewrightToolButton";
 // Space between the glyph and the caption.
 constexpr int kSpacing = 4;
-// The smallest character height a caption is shrunk to.
-constexpr int32_t kSmallestCaption = -9;
 
 void RegisterClassOnce(WNDPROC procedure) {
     static bool registered = false;
@@ -185,23 +183,11 @@ void ToolButtonMirror::PaintFrame(HDC dc, const RECT& area) const {
     }
 }
 
-// A caption wider than the button is drawn a little smaller rather than cut off.
-void ToolButtonMirror::FitCaption(HDC dc, const std::wstring& caption, int width) const {
-    TFont font = button_.Font();
-    for (int32_t height = font.Height; height < 0 && height >= kSmallestCaption; ++height) {
-        font.Height = height;
-        SelectObject(dc, FontHandle(font));
-        RECT needed{0, 0, 0, 0};
-        DrawTextW(dc, caption.c_str(), -1, &needed, DT_SINGLELINE | DT_CALCRECT);
-        if (needed.right <= width) return;
-    }
-}
-
 // The disabled caption is embossed: a highlight one pixel down and right under the shadow.
 void ToolButtonMirror::PaintCaption(HDC dc, RECT area) const {
     std::wstring caption = WideFromProgramText(button_.Caption());
     constexpr UINT kFormat = DT_CENTER | DT_SINGLELINE | DT_TOP;
-    FitCaption(dc, caption, area.right - area.left - 2);
+    SelectFittingFont(dc, button_.Font(), caption, area.right - area.left - 2);
     SetBkMode(dc, TRANSPARENT);
     if (!enabled_) {
         RECT highlight = area;

@@ -4,8 +4,6 @@
 // letter underlined, greyed when disabled. It never takes the focus; its accelerator is
 // matched by its form window. It keeps its window enabled while the control is disabled,
 // so that its tool tip still shows; it then ignores the mouse.
-#include <string>
-
 #include "platform/win32/Win32ControlMirror.h"
 #include "platform/win32/Win32Glyphs.h"
 
@@ -30,7 +28,6 @@ class ToolButtonMirror : public Win32Mirror {
     bool Inside(POINT point) const;
     void Paint();
     void PaintFrame(HDC dc, const RECT& area) const;
-    void FitCaption(HDC dc, const std::wstring& caption, int width) const;
     void PaintCaption(HDC dc, RECT area) const;
 
     TSpeedButton& button_;
