@@ -63,8 +63,9 @@ ListBoxMirror::ListBoxMirror(TListBox& list, HWND parent) : Win32Mirror(list), l
 
 void ListBoxMirror::Update() {
     UpdateCommon();
+    // The items' height follows the font, as in a list box that draws its own items only
+    // when asked to: ItemHeight is the height the layout's font gives.
     UpdateFont(list_.Font());
-    SendMessageW(window_, LB_SETITEMHEIGHT, 0, list_.ItemHeight());
     if (list_.Items() != items_) SetItems(list_.Items());
     if (SendMessageW(window_, LB_GETCURSEL, 0, 0) != list_.ItemIndex()) {
         SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(list_.ItemIndex()), 0);
