@@ -7,6 +7,7 @@
 #include "platform/win32/Win32ControlMirror.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32ToolTips.h"
+#include "platform/win32/WindowClasses.h"
 #include "platform/win32/WindowProcedureScope.h"
 #include "toolkit/Application.h"
 
@@ -14,26 +15,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TapewrightForm";
 constexpr UINT_PTR kChildSubclass = 1;
-
-void RegisterClassOnce(WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, L"MAINICON");
-    // The icon's own 16 x 16 picture for the title bar, rather than the large one scaled.
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-    registered = true;
-}
 
 // The frame of a border style: a single border has no sizing frame, a dialog border no
 // minimise or maximise box.
@@ -83,7 +64,7 @@ bool KeyDown(int key) {
 }  // namespace
 
 Win32FormWindow::Win32FormWindow(TForm& form, HWND owner) : form_(&form) {
-    RegisterClassOnce(&WindowProc);
+    RegisterWindowClass(kClassName, &WindowProc, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
     styles_ = Styles{FrameStyle(form.BorderStyle(), form.BorderIcons()),
                      ExtendedStyle(form.BorderStyle(), form.FormStyle())};
     window_ = CreateWindowExW(styles_.extended, kClassName, L"", styles_.style, form.Left(),
@@ -99,19 +80,14 @@ Win32FormWindow::~Win32FormWindow() {
     for (auto& [control, mirrored] : mirrors_) delete mirrored.mirror;
     mirrors_.clear();
     tips_.reset();
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DetachWindowObject(window_);
     DestroyWindow(window_);
 }
 
 LRESULT CALLBACK Win32FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
     WindowProcedureScope scope;
-    if (message == WM_NCCREATE) {
-        auto* creation = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<Win32FormWindow>(window, message, lParam);
     // Nothing reaches the toolkit before CreateWindowExW has returned.
     if (self == nullptr || self->form_ == nullptr || self->window_ == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);

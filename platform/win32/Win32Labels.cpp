@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/TextConversion.h"
+#include "platform/win32/WindowClasses.h"
 #include "platform/win32/WindowProcedureScope.h"
 
 namespace {
@@ -10,20 +11,6 @@ namespace {
 constexpr wchar_t kBevelClass[] = L"TapewrightBevel";
 // The thickness of a sunken line: a shadow line and a highlight line.
 constexpr int kLine = 2;
-
-void RegisterBevelClass(WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kBevelClass;
-    RegisterClassExW(&windowClass);
-    registered = true;
-}
 
 // The part of a bevel's box that its shape draws on.
 RECT ShapeArea(const TBevel& bevel) {
@@ -93,23 +80,18 @@ SIZE LabelMirror::TextSize() const {
 }
 
 BevelMirror::BevelMirror(TBevel& bevel, HWND parent) : Win32Mirror(bevel), bevel_(bevel) {
-    RegisterBevelClass(&WindowProc);
+    RegisterWindowClass(kBevelClass, &WindowProc);
     Create(parent, kBevelClass, 0, 0, this);
     Update();
 }
 
 BevelMirror::~BevelMirror() {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DetachWindowObject(window_);
 }
 
 LRESULT CALLBACK BevelMirror::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WindowProcedureScope scope;
-    if (message == WM_NCCREATE) {
-        auto* creation = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<BevelMirror*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<BevelMirror>(window, message, lParam);
     if (self != nullptr && message == WM_PAINT) {
         self->Paint();
         return 0;

@@ -2,6 +2,7 @@
 
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/Win32Fonts.h"
+#include "platform/win32/WindowClasses.h"
 #include "platform/win32/WindowProcedureScope.h"
 #include "toolkit/Buttons.h"
 
@@ -10,19 +11,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"TapewrightToolButton";
 // Space between the glyph and the caption.
 constexpr int kSpacing = 4;
-
-void RegisterClassOnce(WNDPROC procedure) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-    registered = true;
-}
 
 int TextHeight(HDC dc) {
     TEXTMETRICW metrics{};
@@ -34,29 +22,21 @@ int TextHeight(HDC dc) {
 
 ToolButtonMirror::ToolButtonMirror(TSpeedButton& button, HWND parent)
     : Win32Mirror(button), button_(button) {
-    RegisterClassOnce(&WindowProc);
+    RegisterWindowClass(kClassName, &WindowProc);
     Create(parent, kClassName, 0, 0, this);
     Update();
 }
 
 ToolButtonMirror::~ToolButtonMirror() {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DetachWindowObject(window_);
 }
 
 LRESULT CALLBACK ToolButtonMirror::WindowProc(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
     WindowProcedureScope scope;
-    if (message == WM_NCCREATE) {
-        auto* creation = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* created = static_cast<ToolButtonMirror*>(creation->lpCreateParams);
-        created->window_ = window;  // before CreateWindowExW returns it
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* self = reinterpret_cast<ToolButtonMirror*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || message == WM_NCDESTROY) {
-        if (self != nullptr) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    auto* self = WindowObject<ToolButtonMirror>(window, message, lParam);
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    self->window_ = window;  // also before CreateWindowExW returns it
     return self->Handle(message, wParam, lParam);
 }
 
