@@ -70,7 +70,7 @@ Win32FormWindow::Win32FormWindow(TForm& form, HWND owner) : form_(&form) {
     window_ = CreateWindowExW(styles_.extended, kClassName, L"", styles_.style, form.Left(),
                               form.Top(), 0, 0, owner, nullptr, GetModuleHandleW(nullptr), this);
     applied_ = Geometry{form.Left(), form.Top(), -1, -1};
-    tips_ = std::make_unique<ToolTips>(window_, FontHandle(form.Font()));
+    tips_ = std::make_unique<ToolTips>(window_);
     AddMissingMirrors();
     Sync();
 }
@@ -253,6 +253,7 @@ void Win32FormWindow::Sync() {
         caption_ = caption;
         SetWindowTextW(window_, caption_.c_str());
     }
+    tips_->SetFont(FontHandle(form_->Font()));
     SyncStyles();
     if (!feedingBack_) SyncGeometry();
     SyncFocus();

@@ -2,13 +2,17 @@
 
 #include "platform/win32/TextConversion.h"
 
-ToolTips::ToolTips(HWND owner, HFONT font) : owner_(owner) {
+ToolTips::ToolTips(HWND owner) : owner_(owner) {
     tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr),
                             nullptr);
-    // The hints are Japanese: they take the form's font, which has the characters.
-    if (font != nullptr) SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void ToolTips::SetFont(HFONT font) {
+    if (font == font_) return;
+    font_ = font;
+    SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 ToolTips::~ToolTips() {

@@ -7,11 +7,13 @@
 
 class ToolTips {
   public:
-    ToolTips(HWND owner, HFONT font);
+    explicit ToolTips(HWND owner);
     ~ToolTips();
     ToolTips(const ToolTips&) = delete;
     ToolTips& operator=(const ToolTips&) = delete;
 
+    // The hints are Japanese: they take the form's font, which has the characters.
+    void SetFont(HFONT font);
     // Shows hint (code page 932) over control; an empty hint removes its tip.
     void Set(HWND control, const std::string& hint);
     void Remove(HWND control);
@@ -21,5 +23,6 @@ class ToolTips {
 
     HWND owner_;
     HWND tips_;
+    HFONT font_ = nullptr;
     std::map<HWND, std::string> hints_;
 };
