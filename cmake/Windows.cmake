@@ -8,17 +8,40 @@ file(GLOB TW_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win3
 set(TW_WIN32_PROGRAM_SOURCES ${PROJECT_SOURCE_DIR}/platform/win32/JournalFunctions.cpp
     ${PROJECT_SOURCE_DIR}/platform/win32/Win32Platform.cpp)
 list(REMOVE_ITEM TW_WIN32_SOURCES ${TW_WIN32_PROGRAM_SOURCES})
-set(TW_WIN32_LIBRARIES winmm comdlg32 shell32)
+set(TW_WIN32_LIBRARIES winmm comdlg32 shell32 comctl32 gdi32 imm32 msimg32)
 add_library(tw_win32 OBJECT ${TW_WIN32_SOURCES} ${TW_COMMON_SOURCES})
 target_link_libraries(tw_win32 PUBLIC tw_core ${TW_WIN32_LIBRARIES})
 file(GLOB TW_SIM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/sim/*.cpp)
 add_library(tw_sim OBJECT ${TW_SIM_SOURCES})
 target_link_libraries(tw_sim PUBLIC tw_core tw_win32)
 
+# The program's resources: the glyph bitmaps and the icon are made from the glyphs' XPM
+# sources; the script names them for TAPEWRT.rc.
+enable_language(RC)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(TW_RESOURCE_SOURCE_DIR ${PROJECT_SOURCE_DIR}/resources/windows)
+set(TW_RESOURCE_DIR ${PROJECT_BINARY_DIR}/resources)
+file(GLOB TW_GLYPH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/glyphs/*.xpm)
+add_custom_command(OUTPUT ${TW_RESOURCE_DIR}/glyphs.rc ${TW_RESOURCE_DIR}/TAPEWRT.ico
+    COMMAND ${Python3_EXECUTABLE} ${TW_RESOURCE_SOURCE_DIR}/make_resources.py
+            ${PROJECT_SOURCE_DIR}/resources/glyphs ${TW_RESOURCE_DIR}
+    DEPENDS ${TW_RESOURCE_SOURCE_DIR}/make_resources.py ${TW_GLYPH_SOURCES}
+    COMMENT "Making the glyph bitmaps and the icon")
+set(TW_RC ${TW_RESOURCE_SOURCE_DIR}/TAPEWRT.rc)
+set_source_files_properties(${TW_RC} PROPERTIES
+    INCLUDE_DIRECTORIES "${TW_RESOURCE_DIR};${TW_RESOURCE_SOURCE_DIR}"
+    COMPILE_DEFINITIONS "TW_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};TW_VERSION_MINOR=${PROJECT_VERSION_MINOR};TW_VERSION_PATCH=${PROJECT_VERSION_PATCH}"
+    OBJECT_DEPENDS "${TW_RESOURCE_DIR}/glyphs.rc;${TW_RESOURCE_DIR}/TAPEWRT.ico;${TW_RESOURCE_SOURCE_DIR}/TAPEWRT.exe.manifest")
+
 # TAPEWRT.EXE, the program: a windowed executable with no console.
-add_executable(tapewright WIN32 ${PROJECT_SOURCE_DIR}/app/main.cpp ${TW_WIN32_PROGRAM_SOURCES})
+add_executable(tapewright WIN32 ${PROJECT_SOURCE_DIR}/app/main.cpp ${TW_WIN32_PROGRAM_SOURCES}
+    ${TW_RC})
 set_target_properties(tapewright PROPERTIES OUTPUT_NAME TAPEWRT)
 target_link_libraries(tapewright PRIVATE tw_win32 tw_core)
+# The help page ships beside the program as an HTML file, which the default browser opens.
+add_custom_command(TARGET tapewright POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+        ${PROJECT_SOURCE_DIR}/resources/TAPEWRT.HLP $<TARGET_FILE_DIR:tapewright>/TAPEWRT.HTM)
 
 # TAPEWRT-MACRO.EXE, the command-line companion.
 add_executable(tapewright-macro ${PROJECT_SOURCE_DIR}/cli/main.cpp

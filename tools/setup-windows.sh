@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the Windows builds and their tests under Wine need: the MinGW-w64 compilers
-# (posix thread model), 64-bit Wine, and 32-bit Wine with, where the kernel runs no 32-bit
-# code itself, qemu-i386 registered for 32-bit x86 programs. Does only what is missing.
+# (posix thread model), Python for the resource step, Wine's own fonts and a Japanese font,
+# 64-bit Wine, and 32-bit Wine with, where the kernel runs no 32-bit code itself, qemu-i386
+# registered for 32-bit x86 programs. Does only what is missing.
 set -euo pipefail
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -12,7 +13,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386
-    wine32-preloader:i386 libwine:i386 qemu-user googletest xvfb xauth)
+    wine32-preloader:i386 libwine:i386 qemu-user googletest xvfb xauth python3 fonts-wine
+    fonts-noto-cjk)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

@@ -34,10 +34,27 @@ if [ "${1-}" = --display ]; then
     exit $code
 fi
 mkdir -p "$WINEPREFIX"
+caption_font=F4FFFFFF000000000000000000000000BC02000000000001000000004D0053002000550049002000
+caption_font+=47006F00740068006900630000000000000000000000000000000000000000000000000000000000
+caption_font+=000000000000000000000000
 (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         WINELOADER=$loader64 "$loader64" wineboot -i >/dev/null 2>&1 </dev/null
+        # The program's face "MS UI Gothic" is not in Wine: an installed Japanese font
+        # (fonts-noto-cjk) stands in for it, so that the Japanese texts render. Wine's own
+        # Tahoma and Marlett (fonts-wine) go into the prefix, where Wine finds them for the
+        # tool buttons' captions and the title bars. Wine draws the title bars and frames
+        # itself: no window manager runs beside the tests' Xvfb.
+        WINELOADER=$loader64 "$loader64" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+            /v 'MS UI Gothic' /t REG_SZ /d 'Noto Sans CJK JP' /f >/dev/null 2>&1 </dev/null
+        cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+        WINELOADER=$loader64 "$loader64" reg add 'HKCU\Software\Wine\X11 Driver' \
+            /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+        # Title bars in "MS UI Gothic" bold, height -12 (a LOGFONTW), so that Japanese
+        # captions render in them too.
+        WINELOADER=$loader64 "$loader64" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' \
+            /v CaptionFont /t REG_BINARY /d "$caption_font" /f >/dev/null 2>&1 </dev/null
         wineserver -w >/dev/null 2>&1 </dev/null
     fi
 ) 9>"$WINEPREFIX.lock"

@@ -8,6 +8,8 @@
 #define NPEVENTMSG NPSystemEventMsg
 #define LPEVENTMSG LPSystemEventMsg
 #include <windows.h>
+// The common controls (status bar, tool tips) and the subclassing helpers.
+#include <commctrl.h>
 #undef EVENTMSG
 #undef PEVENTMSG
 #undef NPEVENTMSG

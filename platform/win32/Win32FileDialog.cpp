@@ -1,0 +1,75 @@
+#include "platform/win32/Win32FileDialog.h"
+
+#include <vector>
+
+namespace {
+
+// Long enough for any path the ANSI functions can return.
+constexpr DWORD kPathBufferSize = 4096;
+
+struct OptionFlag {
+    TOpenOption option;
+    DWORD flag;
+};
+
+constexpr OptionFlag kOptionFlags[] = {
+    {ofReadOnly, OFN_READONLY},
+    {ofOverwritePrompt, OFN_OVERWRITEPROMPT},
+    {ofHideReadOnly, OFN_HIDEREADONLY},
+    {ofNoChangeDir, OFN_NOCHANGEDIR},
+    {ofNoValidate, OFN_NOVALIDATE},
+    {ofPathMustExist, OFN_PATHMUSTEXIST},
+    {ofFileMustExist, OFN_FILEMUSTEXIST},
+    {ofCreatePrompt, OFN_CREATEPROMPT},
+    {ofNoReadOnlyReturn, OFN_NOREADONLYRETURN},
+    {ofEnableSizing, OFN_ENABLESIZING},
+};
+
+}  // namespace
+
+std::string FilterBuffer(const std::vector<TFileFilter>& filters) {
+    std::string buffer;
+    for (const TFileFilter& filter : filters) {
+        buffer += filter.text;
+        buffer += '\0';
+        buffer += filter.pattern;
+        buffer += '\0';
+    }
+    buffer += '\0';
+    return buffer;
+}
+
+DWORD FileDialogFlags(TOpenOptions options) {
+    DWORD flags = OFN_EXPLORER;
+    for (const OptionFlag& entry : kOptionFlags) {
+        if ((options & entry.option) != 0) flags |= entry.flag;
+    }
+    return flags;
+}
+
+const char* SystemDefaultExt(const TFileDialog& dialog) {
+    bool adds = dialog.Kind() == FileDialogKind::Save && !dialog.DefaultExt.empty();
+    return adds ? dialog.DefaultExt.c_str() : nullptr;
+}
+
+bool RunFileDialog(TFileDialog& dialog, HWND owner) {
+    std::vector<TFileFilter> filters = dialog.Filters();
+    std::string filter = FilterBuffer(filters);
+    std::vector<char> path(kPathBufferSize, '\0');
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = filters.empty() ? nullptr : filter.c_str();
+    request.nFilterIndex = static_cast<DWORD>(dialog.FilterIndex);
+    request.lpstrFile = path.data();
+    request.nMaxFile = kPathBufferSize;
+    request.lpstrTitle = dialog.Title.empty() ? nullptr : dialog.Title.c_str();
+    request.Flags = FileDialogFlags(dialog.Options);
+    request.lpstrDefExt = SystemDefaultExt(dialog);
+    bool chosen = dialog.Kind() == FileDialogKind::Save ? GetSaveFileNameA(&request) != FALSE
+                                                        : GetOpenFileNameA(&request) != FALSE;
+    if (!chosen) return false;
+    // The system has added the extension where it would; the toolkit's rule is the last word.
+    dialog.FileName = dialog.WithDefaultExt(path.data());
+    return true;
+}
