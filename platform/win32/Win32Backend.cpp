@@ -10,6 +10,12 @@
 #include "toolkit/Application.h"
 
 namespace {
+
+BOOL CALLBACK PaintNow(HWND window, LPARAM) {
+    UpdateWindow(window);
+    return TRUE;
+}
+
 // The longest single wait; messages, input and due timers end it earlier.
 constexpr DWORD kLongestWait = 100;  // ms
 }  // namespace
@@ -122,6 +128,13 @@ int Win32Backend::ShowMessageBox(const std::string& text, const std::string& cap
 // Every help command shows the page: the program only ever asks for the contents.
 bool Win32Backend::ShowHelp(const std::string& file, uint32_t, uintptr_t) {
     return OpenHelpPage(file, DialogOwner());
+}
+
+void Win32Backend::Repaint() {
+    for (auto& [form, window] : windows_) {
+        UpdateWindow(window->Handle());
+        EnumChildWindows(window->Handle(), &PaintNow, 0);
+    }
 }
 
 void Win32Backend::PumpEvents() {

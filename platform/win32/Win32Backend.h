@@ -31,6 +31,7 @@ class Win32Backend : public Backend {
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t flags) override;
     bool ShowHelp(const std::string& file, uint32_t command, uintptr_t data) override;
+    void Repaint() override;
     void PumpEvents() override;
     bool WaitForEvents() override;
 

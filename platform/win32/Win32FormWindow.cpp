@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/JournalWayItem.h"
 #include "platform/win32/TextConversion.h"
 #include "platform/win32/Win32ControlMirror.h"
 #include "platform/win32/Win32Fonts.h"
@@ -109,6 +110,12 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             Activated(wParam);
             return 0;
+        case WM_INITMENUPOPUP:
+            // The main window's system menu says which way the input journal works.
+            if (HIWORD(lParam) != 0 && Application != nullptr && Application->MainForm() == form_) {
+                ShowJournalWay(window_);
+            }
+            break;
         case WM_KEYDOWN:
         case WM_CHAR:
         case WM_SYSCHAR:
