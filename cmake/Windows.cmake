@@ -49,9 +49,27 @@ add_executable(tapewright-macro ${PROJECT_SOURCE_DIR}/cli/main.cpp
 set_target_properties(tapewright-macro PROPERTIES OUTPUT_NAME TAPEWRT-MACRO)
 target_link_libraries(tapewright-macro PRIVATE tw_cli tw_core)
 
+math(EXPR TW_TARGET_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+
+# The release, what a user unpacks and runs: release/tapewright/ with TAPEWRT.EXE, its help
+# page and TAPEWRT-MACRO.EXE (without their debugging information), and a zip of that folder.
+set(TW_RELEASE_DIR ${PROJECT_BINARY_DIR}/release)
+set(TW_RELEASE_ZIP tapewright-${PROJECT_VERSION}-win${TW_TARGET_BITS}.zip)
+add_custom_target(release ALL
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${TW_RELEASE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TW_RELEASE_DIR}/tapewright
+    COMMAND ${CMAKE_STRIP} -o ${TW_RELEASE_DIR}/tapewright/TAPEWRT.EXE $<TARGET_FILE:tapewright>
+    COMMAND ${CMAKE_STRIP} -o ${TW_RELEASE_DIR}/tapewright/TAPEWRT-MACRO.EXE
+            $<TARGET_FILE:tapewright-macro>
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/resources/TAPEWRT.HLP
+            ${TW_RELEASE_DIR}/tapewright/TAPEWRT.HTM
+    COMMAND ${CMAKE_COMMAND} -E chdir ${TW_RELEASE_DIR}
+            ${CMAKE_COMMAND} -E tar cf ${TW_RELEASE_ZIP} --format=zip tapewright
+    DEPENDS tapewright tapewright-macro
+    COMMENT "Making release/${TW_RELEASE_ZIP}")
+
 # Every Windows program built here runs under Wine in the build folder's own prefix.
 set(TW_WINE_PREFIX ${PROJECT_BINARY_DIR}/wine)
-math(EXPR TW_TARGET_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine-run.sh ${TW_WINE_PREFIX}
     ${TW_TARGET_BITS})
 
