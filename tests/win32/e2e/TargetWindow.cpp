@@ -6,16 +6,17 @@ namespace {
 TargetWindow* current = nullptr;
 }  // namespace
 
-TargetWindow::TargetWindow() {
+TargetWindow::TargetWindow(int top) {
     current = this;
     WNDCLASSW type{};
     type.lpfnWndProc = &Procedure;
     type.hInstance = GetModuleHandleW(nullptr);
     type.lpszClassName = L"TapewrightTarget";
     RegisterClassW(&type);
-    window_ = CreateWindowExW(WS_EX_TOPMOST, type.lpszClassName, L"target", WS_POPUP | WS_VISIBLE,
-                              0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                              nullptr, nullptr, type.hInstance, nullptr);
+    window_ =
+        CreateWindowExW(WS_EX_TOPMOST, type.lpszClassName, L"target", WS_POPUP | WS_VISIBLE, 0, top,
+                        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - top, nullptr,
+                        nullptr, type.hInstance, nullptr);
     SetForegroundWindow(window_);
     SetFocus(window_);
 }

@@ -18,7 +18,8 @@ struct TargetEvent {
 
 class TargetWindow {
   public:
-    TargetWindow();
+    // Covering the screen, or the rows from top down.
+    explicit TargetWindow(int top = 0);
     ~TargetWindow();
     TargetWindow(const TargetWindow&) = delete;
     TargetWindow& operator=(const TargetWindow&) = delete;

@@ -1,0 +1,196 @@
+// TAPEWRT.EXE with its window, driven as a user drives it: the window's position is kept in
+// the settings file beside the program and comes back; a recording made through the Record
+// button, of input into another program's window, ends on Ctrl+Break and is saved through
+// the Save dialog with the records the journal delivered.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TargetWindow.h"
+#include "e2e/MacroFiles.h"
+
+namespace {
+
+class ProgramWindow : public ::testing::Test {
+  public:
+    void SetUp() override {
+        char temporary[MAX_PATH];
+        GetTempPathA(MAX_PATH, temporary);
+        folder =
+            std::string(temporary) + "tapewright-window-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+        // A copy of its own, so that the settings file is made beside it.
+        program = folder + "\\TAPEWRT.EXE";
+        ASSERT_TRUE(CopyFileA(TAPEWRIGHT_PROGRAM, program.c_str(), FALSE));
+    }
+    void TearDown() override {
+        if (process != nullptr) {
+            TerminateProcess(process, 1);
+            CloseHandle(process);
+        }
+        for (const char* name : {"TAPEWRT.EXE", "Tapewrt.ini", "recorded.mcr"}) {
+            DeleteFileA((folder + "\\" + name).c_str());
+        }
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    HWND Start() {
+        process = StartProgram("\"" + program + "\"");
+        HWND window = nullptr;
+        target.RunUntil([&] {
+            window = FindWindowW(L"TapewrightForm", nullptr);
+            return window != nullptr && IsWindowVisible(window);
+        });
+        return window;
+    }
+    bool Close(HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        DWORD code = 0;
+        const bool ended = target.RunUntil([&] { return Ended(process, code); });
+        CloseHandle(process);
+        process = nullptr;
+        return ended && code == 0;
+    }
+    static std::wstring StatusText(HWND window) {
+        wchar_t text[64] = L"";
+        HWND bar = FindWindowExW(window, nullptr, STATUSCLASSNAMEW, nullptr);
+        SendMessageW(bar, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    bool WaitForStatus(HWND window, const std::wstring& text) {
+        return target.RunUntil([&] { return StatusText(window) == text; });
+    }
+
+    TargetWindow target{400};  // below the program's window
+    std::string folder;
+    std::string program;
+    HANDLE process = nullptr;
+};
+
+// The user's input, as another program makes it.
+void Inject(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT KeyInput(WORD vk, WORD scan, DWORD flags = 0) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = scan;
+    input.ki.dwFlags = KEYEVENTF_SCANCODE | flags;
+    return input;
+}
+
+INPUT PointerInput(int x, int y, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    return input;
+}
+
+void ClickAt(int x, int y) {
+    Inject({PointerInput(x, y, 0), PointerInput(x, y, MOUSEEVENTF_LEFTDOWN),
+            PointerInput(x, y, MOUSEEVENTF_LEFTUP)});
+}
+
+void ClickToolButton(HWND window, const wchar_t* caption) {
+    RECT box{};
+    GetWindowRect(FindWindowExW(window, nullptr, L"TapewrightToolButton", caption), &box);
+    ClickAt((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+}
+
+BOOL CALLBACK FindEditField(HWND child, LPARAM found) {
+    wchar_t type[16] = L"";
+    GetClassNameW(child, type, 16);
+    if (lstrcmpiW(type, L"Edit") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+TEST_F(ProgramWindow, ThePositionIsKeptBesideTheProgramAndComesBack) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    SetWindowPos(window, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(Close(window));
+    std::ifstream file(folder + "\\Tapewrt.ini", std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_NE(text.str().find("[WINDOW]\r\n"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("POS.X=200\r\n"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("POS.Y=150\r\n"), std::string::npos) << text.str();
+
+    window = Start();
+    ASSERT_NE(window, nullptr);
+    RECT box{};
+    GetWindowRect(window, &box);
+    EXPECT_EQ(box.left, 200);
+    EXPECT_EQ(box.top, 150);
+    EXPECT_TRUE(Close(window));
+}
+
+TEST_F(ProgramWindow, RecordingThroughTheButtonIsSavedThroughTheSaveDialog) {
+    HWND window = Start();
+    ASSERT_NE(window, nullptr);
+    ClickToolButton(window, L"&Record");
+    ASSERT_TRUE(WaitForStatus(window, L"操作記録中"));
+
+    // Into the test's own window, away from the program's.
+    ClickAt(60, 700);
+    Inject({KeyInput(VK_RCONTROL, 0x1D, KEYEVENTF_EXTENDEDKEY),
+            KeyInput(VK_RCONTROL, 0x1D, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP),
+            KeyInput('Z', 0x2C), KeyInput('Z', 0x2C, KEYEVENTF_KEYUP)});
+    INPUT wheel = PointerInput(80, 690, MOUSEEVENTF_WHEEL);
+    wheel.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+    Inject({wheel, KeyInput(VK_LCONTROL, 0x1D), KeyInput(VK_CANCEL, 0x46, KEYEVENTF_EXTENDEDKEY)});
+    ASSERT_TRUE(WaitForStatus(window, L"レディ"));
+    Inject({KeyInput(VK_CANCEL, 0x46, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP),
+            KeyInput(VK_LCONTROL, 0x1D, KEYEVENTF_KEYUP)});
+
+    ClickToolButton(window, L"S&ave");
+    HWND dialog = nullptr;
+    ASSERT_TRUE(target.RunUntil([&] {
+        dialog = FindWindowW(L"#32770", nullptr);
+        return dialog != nullptr && IsWindowVisible(dialog);
+    })) << target.Describe();
+    const std::string saved = folder + "\\recorded.mcr";
+    // The file name goes into the dialog's name field, then the dialog is confirmed.
+    HWND field = nullptr;
+    EnumChildWindows(dialog, &FindEditField, reinterpret_cast<LPARAM>(&field));
+    ASSERT_NE(field, nullptr);
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(saved.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(target.RunUntil(
+        [&] { return GetFileAttributesA(saved.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_TRUE(Close(window));
+
+    const std::optional<std::vector<MacroRecord>> records = ReadMacroFile(saved);
+    ASSERT_TRUE(records.has_value());
+    std::string described;
+    for (const MacroRecord& record : *records) described += record.Describe() + "\n";
+    // What the journal delivered, as the Linux program records it: generic Ctrl with its scan
+    // code and extended bit, the wheel's delta in the window field, Break last.
+    auto has = [&](const MacroRecord& wanted) {
+        for (const MacroRecord& record : *records) {
+            if (record.message == wanted.message && record.paramL == wanted.paramL &&
+                record.paramH == wanted.paramH && record.hwnd == wanted.hwnd) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(has(MacroRecord{wm::kLButtonDown, 60, 700, 0, 0})) << described;
+    EXPECT_TRUE(has(MacroRecord{wm::kKeyDown, 0x1D11, 0x8001, 0, 0})) << described;
+    EXPECT_TRUE(has(MacroRecord{wm::kKeyUp, 0x2C5A, 1, 0, 0})) << described;
+    EXPECT_TRUE(has(MacroRecord{wm::kMouseWheel, 80, 690, 0, static_cast<uint32_t>(-WHEEL_DELTA)}))
+        << described;
+    ASSERT_FALSE(records->empty());
+    EXPECT_EQ(records->back().message, wm::kKeyDown);
+    EXPECT_EQ(records->back().paramL, 0x4603u) << described;
+}
+
+}  // namespace
