@@ -12,7 +12,7 @@
 namespace {
 
 const char kReadError[] = "ストリームからの読み込みエラー";
-constexpr std::size_t kLoadPart = std::size_t{16} << 20;  // bytes between progress reports
+constexpr std::size_t kLoadPart = std::size_t{4} << 20;  // bytes between progress reports
 
 LoadProgress progressObserver;
 std::chrono::milliseconds progressAfter{300};
