@@ -25,7 +25,9 @@ std::string BuildsFolder() {
     return value != nullptr && *value != '\0' ? value : TAPEWRIGHT_SOURCE_DIR "/build";
 }
 
-void MeasureUnderWine(benchmark::State& state, long count, long spacing) {
+// Runs tapewright_timing of the build for state.range(0) bits with the middle arguments; the
+// path of the line it wrote, or "" after reporting why there is none.
+std::string RunUnderWine(benchmark::State& state, const std::string& arguments) {
     const int bits = static_cast<int>(state.range(0));
     const std::string build = BuildsFolder() + (bits == 64 ? "/win64" : "/win32");
     const std::string timing = build + "/bench/win32/tapewright_timing.exe";
@@ -33,18 +35,28 @@ void MeasureUnderWine(benchmark::State& state, long count, long spacing) {
     if (!std::filesystem::exists(timing) || !std::filesystem::exists(program)) {
         state.SkipWithError(
             ("no Windows build in " + build + ": run tools/test-windows.sh").c_str());
-        return;
+        return "";
     }
     const std::string output =
         std::filesystem::temp_directory_path() / "tapewright-wine-timing.txt";
     std::filesystem::remove(output);
     const std::string command = std::string(TAPEWRIGHT_SOURCE_DIR "/tools/wine-run.sh ") + build +
                                 "/wine " + std::to_string(bits) + " --display " + timing +
-                                " Z:" + program + " " + std::to_string(count) + " " +
-                                std::to_string(spacing) + " Z:" + output + " >/dev/null 2>&1";
+                                " Z:" + program + " " + arguments + " Z:" + output +
+                                " >/dev/null 2>&1";
     for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) return state.SkipWithError("Wine did not run");
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("Wine did not run");
+            return "";
+        }
     }
+    return output;
+}
+
+void MeasureUnderWine(benchmark::State& state, long count, long spacing) {
+    const std::string output =
+        RunUnderWine(state, std::to_string(count) + " " + std::to_string(spacing));
+    if (output.empty()) return;
     std::ifstream file(output);
     double median = 0;
     double p99 = 0;
@@ -73,5 +85,23 @@ void BM_WinePlaybackDrift(benchmark::State& state) {
     MeasureUnderWine(state, Setting("TAPEWRIGHT_TIMING_SECONDS", 300), 1000);
 }
 BENCHMARK(BM_WinePlaybackDrift)->Arg(64)->Iterations(1)->Unit(benchmark::kSecond);
+
+// Start to main window shown (median of TAPEWRIGHT_START_UP_RUNS, 10) and the working set.
+void BM_WineStartUpToWindowShown(benchmark::State& state) {
+    const std::string output =
+        RunUnderWine(state, "startup " + std::to_string(Setting("TAPEWRIGHT_START_UP_RUNS", 10)));
+    if (output.empty()) return;
+    std::ifstream file(output);
+    double milliseconds = 0;
+    double megabytes = 0;
+    if (!(file >> milliseconds >> megabytes)) {
+        std::string line;
+        std::getline(std::ifstream(output), line);
+        return state.SkipWithError(("no figures: " + line).c_str());
+    }
+    state.counters["start_up_ms"] = milliseconds;
+    state.counters["working_set_MB"] = megabytes;
+}
+BENCHMARK(BM_WineStartUpToWindowShown)->Arg(64)->Arg(32)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace

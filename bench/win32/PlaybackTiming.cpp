@@ -1,12 +1,15 @@
-// Measures TAPEWRT.EXE's playback at a window of its own: writes a macro of COUNT pointer
-// moves SPACING ms apart, runs TAPEWRT.EXE hidden on it (x.mcr /S /E /D), and writes the
-// figures (median, p99, worst |delivery - due|, first-to-last error) to OUTPUT as one line:
+// Measures TAPEWRT.EXE under Wine and writes the figures to OUTPUT as one line:
 //   tapewright_timing PROGRAM COUNT SPACING OUTPUT
+//     the playback at a window of its own: a macro of COUNT pointer moves SPACING ms apart,
+//     played hidden (x.mcr /S /E /D); median, p99, worst |delivery - due|, first-to-last error
+//   tapewright_timing PROGRAM startup RUNS OUTPUT
+//     start to main window shown, median of RUNS, and the working set in MB
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "StartUpTiming.h"
 #include "e2e/MacroFiles.h"
 #include "e2e/Timing.h"
 #include "win32/e2e/TargetWindow.h"
@@ -33,11 +36,28 @@ std::vector<uint32_t> Arrivals(const TargetWindow& target, const std::vector<Mac
 
 }  // namespace
 
+int StartUp(const std::string& program, int runs, const char* path) {
+    StartUpFigures figures;
+    const bool measured = MeasureStartUp(program, runs, figures);
+    FILE* output = std::fopen(path, "w");
+    if (output == nullptr) return 1;
+    if (measured) {
+        std::fprintf(output, "%g %g %d runs\n", figures.medianMilliseconds,
+                     figures.workingSetMegabytes, figures.runs);
+    } else {
+        std::fprintf(output, "error: the main window was not shown\n");
+    }
+    std::fclose(output);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc != 5) {
-        std::fprintf(stderr, "use: tapewright_timing PROGRAM COUNT SPACING OUTPUT\n");
+        std::fprintf(stderr,
+                     "use: tapewright_timing PROGRAM (COUNT SPACING | startup RUNS) OUTPUT\n");
         return 2;
     }
+    if (std::string(argv[2]) == "startup") return StartUp(argv[1], std::atoi(argv[3]), argv[4]);
     const long count = std::atol(argv[2]);
     const long spacing = std::atol(argv[3]);
     char folder[MAX_PATH];
