@@ -45,8 +45,11 @@ add_executable(tapewright_program_tests ${TW_PROGRAM_TEST_SOURCES} e2e/Timing.cp
     e2e/MacroFiles.cpp ${PROJECT_SOURCE_DIR}/platform/win32/TickClock.cpp)
 target_include_directories(tapewright_program_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
                            ${PROJECT_SOURCE_DIR})
+# Screenshots of the windows are kept in the build folder, for a person to look at.
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/screenshots)
 target_compile_definitions(tapewright_program_tests PRIVATE
-    TAPEWRIGHT_PROGRAM="Z:$<TARGET_FILE:tapewright>")
+    TAPEWRIGHT_PROGRAM="Z:$<TARGET_FILE:tapewright>"
+    TAPEWRIGHT_SCREENSHOTS="Z:${PROJECT_BINARY_DIR}/screenshots")
 target_link_libraries(tapewright_program_tests PRIVATE GTest::gtest GTest::gtest_main)
 add_dependencies(tapewright_program_tests tapewright)
 add_test(NAME tapewright_program_tests COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --display

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Screenshot.h"
 #include "TargetWindow.h"
 #include "e2e/MacroFiles.h"
 
@@ -115,6 +116,8 @@ BOOL CALLBACK FindEditField(HWND child, LPARAM found) {
 TEST_F(ProgramWindow, ThePositionIsKeptBesideTheProgramAndComesBack) {
     HWND window = Start();
     ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(target.RunUntil(
+        [&] { return SaveScreenshot(window, TAPEWRIGHT_SCREENSHOTS "/main-window.bmp"); }, 10));
     SetWindowPos(window, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(Close(window));
     std::ifstream file(folder + "\\Tapewrt.ini", std::ios::binary);
@@ -166,6 +169,17 @@ TEST_F(ProgramWindow, RecordingThroughTheButtonIsSavedThroughTheSaveDialog) {
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(target.RunUntil(
         [&] { return GetFileAttributesA(saved.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    // The loop dialog, for a person to look at, then cancelled.
+    ClickToolButton(window, L"&Loop");
+    HWND loop = nullptr;
+    ASSERT_TRUE(target.RunUntil([&] {
+        loop = FindWindowW(L"TapewrightForm", L"ループ再生の指定");
+        return loop != nullptr && IsWindowVisible(loop);
+    }));
+    EXPECT_TRUE(target.RunUntil(
+        [&] { return SaveScreenshot(loop, TAPEWRIGHT_SCREENSHOTS "/loop-dialog.bmp"); }, 10));
+    PostMessageW(loop, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(target.RunUntil([&] { return !IsWindowVisible(loop); }));
     EXPECT_TRUE(Close(window));
 
     const std::optional<std::vector<MacroRecord>> records = ReadMacroFile(saved);
