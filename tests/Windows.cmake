@@ -49,7 +49,8 @@ target_include_directories(tapewright_program_tests PRIVATE ${CMAKE_CURRENT_SOUR
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/screenshots)
 target_compile_definitions(tapewright_program_tests PRIVATE
     TAPEWRIGHT_PROGRAM="Z:$<TARGET_FILE:tapewright>"
-    TAPEWRIGHT_SCREENSHOTS="Z:${PROJECT_BINARY_DIR}/screenshots")
+    TAPEWRIGHT_SCREENSHOTS="Z:${PROJECT_BINARY_DIR}/screenshots"
+    TAPEWRIGHT_TEST_DATA="Z:${CMAKE_CURRENT_SOURCE_DIR}/data")
 target_link_libraries(tapewright_program_tests PRIVATE GTest::gtest GTest::gtest_main)
 add_dependencies(tapewright_program_tests tapewright)
 add_test(NAME tapewright_program_tests COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --display
