@@ -12,6 +12,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <tuple>
 
 #include "ChildProcess.h"
 #include "Desktop.h"
@@ -808,6 +809,37 @@ TEST_F(ProgramTest, KeysSharingAVirtualKeyPlayAsTheKeyRecorded) {
         expected.emplace_back(keycode, false);
     }
     EXPECT_EQ(played, expected) << Describe(run.events);
+}
+
+// A macro the Windows program recorded under Wine (tests/data/wine-recorded.mcr, from the
+// Windows end-to-end test: a click, right Ctrl, Z, keypad Enter, Up, Delete, Shift+A, a wheel
+// notch, Ctrl+Break) plays here to the same keys and buttons, at the same place.
+TEST_F(ProgramTest, AMacroRecordedUnderWinePlaysToTheSameKeysAndButtons) {
+    Run run = RunToEnd({TAPEWRIGHT_TEST_DATA "/wine-recorded.mcr", "/S", "/E"}, 10s);
+    EXPECT_EQ(run.exit, 0);
+    std::vector<std::tuple<ClientEvent::Kind, unsigned, bool>> played;
+    for (const ClientEvent& event : run.events) {
+        if (event.kind == ClientEvent::Motion) continue;
+        played.emplace_back(event.kind, event.code, event.press);
+        if (event.kind == ClientEvent::Button && event.code == 1 && event.press) {
+            EXPECT_EQ(event.x, 60);
+            EXPECT_EQ(event.y, 650);
+        }
+    }
+    using K = ClientEvent;
+    // The server's evdev key codes: right Ctrl 105, z 52, keypad Enter 104, Up 111, Delete
+    // 119, left Shift 50, a 38, left Ctrl 37, Pause 127 (Break with Ctrl).
+    const std::vector<std::tuple<ClientEvent::Kind, unsigned, bool>> expected = {
+        {K::Button, 1, true}, {K::Button, 1, false}, {K::Key, 105, true}, {K::Key, 105, false},
+        {K::Key, 52, true},   {K::Key, 52, false},   {K::Key, 104, true}, {K::Key, 104, false},
+        {K::Key, 111, true},  {K::Key, 111, false},  {K::Key, 119, true}, {K::Key, 119, false},
+        {K::Key, 50, true},   {K::Key, 38, true},    {K::Key, 38, false}, {K::Key, 50, false},
+        {K::Button, 5, true}, {K::Button, 5, false}, {K::Key, 37, true},  {K::Key, 127, true}};
+    ASSERT_GE(played.size(), expected.size()) << Describe(run.events);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin()))
+        << Describe(run.events);
+    // The recording ended holding Ctrl and Break; the end of the playback releases both.
+    EXPECT_EQ(played.size(), expected.size() + 2) << Describe(run.events);
 }
 
 }  // namespace
