@@ -121,8 +121,9 @@ bool Win32Backend::ExecuteFileDialog(TFileDialog& dialog) {
 
 int Win32Backend::ShowMessageBox(const std::string& text, const std::string& caption,
                                  uint32_t flags) {
+    // On top, so that the main window, which stays on top, never covers it.
     return MessageBoxW(nullptr, WideFromProgramText(text).c_str(),
-                       WideFromProgramText(caption).c_str(), flags | MB_TASKMODAL);
+                       WideFromProgramText(caption).c_str(), flags | MB_TASKMODAL | MB_TOPMOST);
 }
 
 // Every help command shows the page: the program only ever asks for the contents.

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/win32/TopmostDialogs.h"
+
 namespace {
 
 // Long enough for any path the ANSI functions can return.
@@ -66,6 +68,7 @@ bool RunFileDialog(TFileDialog& dialog, HWND owner) {
     request.lpstrTitle = dialog.Title.empty() ? nullptr : dialog.Title.c_str();
     request.Flags = FileDialogFlags(dialog.Options);
     request.lpstrDefExt = SystemDefaultExt(dialog);
+    TopmostDialogs aboveTheMainWindow;
     bool chosen = dialog.Kind() == FileDialogKind::Save ? GetSaveFileNameA(&request) != FALSE
                                                         : GetOpenFileNameA(&request) != FALSE;
     if (!chosen) return false;
