@@ -5,8 +5,8 @@
 #include "engine/MacroFile.h"
 #include "toolkit/Files.h"
 #include "toolkit/Strings.h"
-#include "ui/MacroListFile.h"
 #include "ui/LoadProgressDisplay.h"
+#include "ui/MacroListFile.h"
 #include "ui/MainForm.h"
 
 namespace {
