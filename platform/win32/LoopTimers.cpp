@@ -10,6 +10,8 @@ namespace {
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
 
+constexpr uint64_t kFinishOnTheClock = 1'000'000;  // ns
+
 }  // namespace
 
 LoopTimers& LoopTimers::Instance() {
@@ -74,11 +76,17 @@ void LoopTimers::WaitForMessagesOrDue(DWORD longest) {
     uint64_t first = UINT64_MAX;
     for (const Call& call : calls_) first = std::min(first, call.due);
     if (first <= now) return;
+    // The system's timers wake up to a millisecond late: the wait ends that much early and
+    // the rest is waited out on the clock itself.
+    if (first - now <= kFinishOnTheClock) {
+        while (TickNanoseconds() < first) YieldProcessor();
+        return;
+    }
     DWORD handles = 0;
     if (first != UINT64_MAX && timer_ != nullptr) {
         // Relative due time, in 100 ns units.
         LARGE_INTEGER due{};
-        due.QuadPart = -static_cast<LONGLONG>((first - now + 99) / 100);
+        due.QuadPart = -static_cast<LONGLONG>((first - kFinishOnTheClock - now + 99) / 100);
         handles = SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) ? 1 : 0;
     }
     if (handles == 0 && first != UINT64_MAX) {
