@@ -12,6 +12,7 @@
 #include "TargetWindow.h"
 #include "e2e/MacroFiles.h"
 #include "e2e/Timing.h"
+#include "win32/UserInput.h"
 
 namespace {
 
@@ -160,16 +161,7 @@ TEST_F(ProgramRun, EndlessRunEndsOnCtrlEscWithNothingHeld) {
         << target.Describe();
 
     // The user's Ctrl+Esc.
-    INPUT keys[4]{};
-    const WORD codes[4][2] = {
-        {VK_LCONTROL, 0x1D}, {VK_ESCAPE, 0x01}, {VK_ESCAPE, 0x01}, {VK_LCONTROL, 0x1D}};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i][0];
-        keys[i].ki.wScan = codes[i][1];
-        keys[i].ki.dwFlags = KEYEVENTF_SCANCODE | (i >= 2 ? KEYEVENTF_KEYUP : 0);
-    }
-    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    ASSERT_TRUE(SendUserInput(UserCtrlEsc()));
     DWORD code = 0;
     ASSERT_TRUE(target.RunUntil([&] { return Ended(process, code); })) << target.Describe();
     CloseHandle(process);

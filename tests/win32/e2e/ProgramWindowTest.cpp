@@ -12,6 +12,7 @@
 #include "Screenshot.h"
 #include "TargetWindow.h"
 #include "e2e/MacroFiles.h"
+#include "win32/UserInput.h"
 
 namespace {
 
@@ -71,32 +72,9 @@ class ProgramWindow : public ::testing::Test {
     HANDLE process = nullptr;
 };
 
-// The user's input, as another program makes it.
-void Inject(std::vector<INPUT> inputs) {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-INPUT KeyInput(WORD vk, WORD scan, DWORD flags = 0) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = scan;
-    input.ki.dwFlags = KEYEVENTF_SCANCODE | flags;
-    return input;
-}
-
-INPUT PointerInput(int x, int y, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
-    input.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    return input;
-}
-
 void ClickAt(int x, int y) {
-    Inject({PointerInput(x, y, 0), PointerInput(x, y, MOUSEEVENTF_LEFTDOWN),
-            PointerInput(x, y, MOUSEEVENTF_LEFTUP)});
+    SendUserInput({UserPointer(x, y), UserPointer(x, y, MOUSEEVENTF_LEFTDOWN),
+                   UserPointer(x, y, MOUSEEVENTF_LEFTUP)});
 }
 
 void ClickToolButton(HWND window, const wchar_t* caption) {
@@ -146,21 +124,22 @@ TEST_F(ProgramWindow, RecordingThroughTheButtonIsSavedThroughTheSaveDialog) {
     // with another (right Ctrl, keypad Enter, the arrows' Up and Delete) among others.
     ClickAt(60, 650);
     const WORD kExtended = KEYEVENTF_EXTENDEDKEY;
-    Inject({KeyInput(VK_RCONTROL, 0x1D, kExtended),
-            KeyInput(VK_RCONTROL, 0x1D, kExtended | KEYEVENTF_KEYUP), KeyInput('Z', 0x2C),
-            KeyInput('Z', 0x2C, KEYEVENTF_KEYUP), KeyInput(VK_RETURN, 0x1C, kExtended),
-            KeyInput(VK_RETURN, 0x1C, kExtended | KEYEVENTF_KEYUP),
-            KeyInput(VK_UP, 0x48, kExtended), KeyInput(VK_UP, 0x48, kExtended | KEYEVENTF_KEYUP),
-            KeyInput(VK_DELETE, 0x53, kExtended),
-            KeyInput(VK_DELETE, 0x53, kExtended | KEYEVENTF_KEYUP), KeyInput(VK_LSHIFT, 0x2A),
-            KeyInput('A', 0x1E), KeyInput('A', 0x1E, KEYEVENTF_KEYUP),
-            KeyInput(VK_LSHIFT, 0x2A, KEYEVENTF_KEYUP)});
-    INPUT wheel = PointerInput(80, 640, MOUSEEVENTF_WHEEL);
+    SendUserInput(
+        {UserKey(VK_RCONTROL, 0x1D, kExtended),
+         UserKey(VK_RCONTROL, 0x1D, kExtended | KEYEVENTF_KEYUP), UserKey('Z', 0x2C),
+         UserKey('Z', 0x2C, KEYEVENTF_KEYUP), UserKey(VK_RETURN, 0x1C, kExtended),
+         UserKey(VK_RETURN, 0x1C, kExtended | KEYEVENTF_KEYUP), UserKey(VK_UP, 0x48, kExtended),
+         UserKey(VK_UP, 0x48, kExtended | KEYEVENTF_KEYUP), UserKey(VK_DELETE, 0x53, kExtended),
+         UserKey(VK_DELETE, 0x53, kExtended | KEYEVENTF_KEYUP), UserKey(VK_LSHIFT, 0x2A),
+         UserKey('A', 0x1E), UserKey('A', 0x1E, KEYEVENTF_KEYUP),
+         UserKey(VK_LSHIFT, 0x2A, KEYEVENTF_KEYUP)});
+    INPUT wheel = UserPointer(80, 640, MOUSEEVENTF_WHEEL);
     wheel.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
-    Inject({wheel, KeyInput(VK_LCONTROL, 0x1D), KeyInput(VK_CANCEL, 0x46, KEYEVENTF_EXTENDEDKEY)});
+    SendUserInput(
+        {wheel, UserKey(VK_LCONTROL, 0x1D), UserKey(VK_CANCEL, 0x46, KEYEVENTF_EXTENDEDKEY)});
     ASSERT_TRUE(WaitForStatus(window, L"レディ"));
-    Inject({KeyInput(VK_CANCEL, 0x46, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP),
-            KeyInput(VK_LCONTROL, 0x1D, KEYEVENTF_KEYUP)});
+    SendUserInput({UserKey(VK_CANCEL, 0x46, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP),
+                   UserKey(VK_LCONTROL, 0x1D, KEYEVENTF_KEYUP)});
 
     ClickToolButton(window, L"S&ave");
     HWND dialog = nullptr;

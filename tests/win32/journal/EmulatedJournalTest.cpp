@@ -13,6 +13,7 @@
 #include "platform/win32/Win32Backend.h"
 #include "platform/win32/WindowsApi.h"
 #include "toolkit/Application.h"
+#include "win32/UserInput.h"
 
 namespace {
 
@@ -40,15 +41,6 @@ std::string DumpReceived() {
                 std::to_string(r.lParam) + "\n";
     }
     return text;
-}
-
-INPUT UserKey(WORD vk, WORD scan, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = scan;
-    input.ki.dwFlags = KEYEVENTF_SCANCODE | flags;
-    return input;
 }
 
 class EmulatedJournal : public ::testing::Test {
@@ -149,10 +141,7 @@ TEST_F(EmulatedJournal, CtrlEscEndsPlaybackAndReleasesWhatItHeld) {
     ASSERT_TRUE(RunUntil([&] { return Got(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT); }));
 
     // The user's Ctrl+Esc, from outside the program.
-    INPUT keys[] = {UserKey(VK_LCONTROL, 0x1D, 0), UserKey(VK_ESCAPE, 0x01, 0),
-                    UserKey(VK_ESCAPE, 0x01, KEYEVENTF_KEYUP),
-                    UserKey(VK_LCONTROL, 0x1D, KEYEVENTF_KEYUP)};
-    ASSERT_EQ(SendInput(4, keys, sizeof(INPUT)), 4u);
+    ASSERT_TRUE(SendUserInput(UserCtrlEsc()));
     ASSERT_TRUE(RunUntil([&] {
         return std::count(threadMessages.begin(), threadMessages.end(), msg::kCancelJournal) > 0;
     }));
