@@ -86,6 +86,25 @@ void BM_WinePlaybackDrift(benchmark::State& state) {
 }
 BENCHMARK(BM_WinePlaybackDrift)->Arg(64)->Iterations(1)->Unit(benchmark::kSecond);
 
+// The player's own part of the timing under Wine, apart from the way input travels to
+// another program: how late the loop's timer calls begin, and how long SendInput takes to
+// hand a move over, for the dense macro's schedule.
+void BM_WineHandOver(benchmark::State& state) {
+    const std::string output =
+        RunUnderWine(state, "handover " + std::to_string(Setting("TAPEWRIGHT_TIMING_EVENTS", 200)) +
+                                " " + std::to_string(Setting("TAPEWRIGHT_TIMING_SPACING_MS", 100)));
+    if (output.empty()) return;
+    std::ifstream file(output);
+    double figures[6] = {};
+    for (double& figure : figures) {
+        if (!(file >> figure)) return state.SkipWithError("no figures");
+    }
+    const char* names[6] = {"wake_median_ms", "wake_p99_ms", "wake_worst_ms",
+                            "send_median_ms", "send_p99_ms", "send_worst_ms"};
+    for (int i = 0; i < 6; ++i) state.counters[names[i]] = figures[i];
+}
+BENCHMARK(BM_WineHandOver)->Arg(64)->Arg(32)->Iterations(1)->Unit(benchmark::kSecond);
+
 // Start to main window shown (median of TAPEWRIGHT_START_UP_RUNS, 10) and the working set.
 void BM_WineStartUpToWindowShown(benchmark::State& state) {
     const std::string output =

@@ -2,6 +2,10 @@
 //   tapewright_timing PROGRAM COUNT SPACING OUTPUT
 //     the playback at a window of its own: a macro of COUNT pointer moves SPACING ms apart,
 //     played hidden (x.mcr /S /E /D); median, p99, worst |delivery - due|, first-to-last error
+//   tapewright_timing PROGRAM handover COUNT SPACING OUTPUT
+//     the same schedule in this process (PROGRAM is not started), through the player's timers
+//     and InputSender: how late each timer call began and how long SendInput took (median,
+//     p99, worst of each)
 //   tapewright_timing PROGRAM startup RUNS OUTPUT
 //     start to main window shown, median of RUNS, and the working set in MB
 #include <cstdio>
@@ -9,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "HandOverTiming.h"
 #include "StartUpTiming.h"
 #include "e2e/MacroFiles.h"
 #include "e2e/Timing.h"
@@ -51,10 +56,24 @@ int StartUp(const std::string& program, int runs, const char* path) {
     return 0;
 }
 
+int HandOver(long count, long spacing, const char* path) {
+    const HandOverFigures figures = MeasureHandOver(count, spacing);
+    FILE* output = std::fopen(path, "w");
+    if (output == nullptr) return 1;
+    std::fprintf(output, "%.3f %.3f %.3f %.3f %.3f %.3f\n", figures.wake.median, figures.wake.p99,
+                 figures.wake.worst, figures.send.median, figures.send.p99, figures.send.worst);
+    std::fclose(output);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 6 && std::string(argv[2]) == "handover") {
+        return HandOver(std::atol(argv[3]), std::atol(argv[4]), argv[5]);
+    }
     if (argc != 5) {
         std::fprintf(stderr,
-                     "use: tapewright_timing PROGRAM (COUNT SPACING | startup RUNS) OUTPUT\n");
+                     "use: tapewright_timing PROGRAM (COUNT SPACING | startup RUNS) OUTPUT\n"
+                     "     tapewright_timing PROGRAM handover COUNT SPACING OUTPUT\n");
         return 2;
     }
     if (std::string(argv[2]) == "startup") return StartUp(argv[1], std::atoi(argv[3]), argv[4]);
