@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "e2e/Timing.h"
 #include "platform/win32/InputSender.h"
 #include "platform/win32/LoopTimers.h"
 #include "platform/win32/TickClock.h"
@@ -43,13 +44,8 @@ void PlayNext(void* context) {
     if (++schedule.next < schedule.count) ScheduleNext(schedule);
 }
 
-HandOverFigures::Spread SpreadOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    auto at = [&](double fraction) {
-        const auto rank = static_cast<std::size_t>(fraction * static_cast<double>(values.size()));
-        return values[std::min(rank, values.size() - 1)];
-    };
-    return {at(0.5), at(0.99), values.back()};
+HandOverFigures::Spread SpreadOf(const std::vector<double>& values) {
+    return {Percentile(values, 0.5), Percentile(values, 0.99), Percentile(values, 1.0)};
 }
 
 }  // namespace
