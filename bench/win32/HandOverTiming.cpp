@@ -1,6 +1,7 @@
 #include "HandOverTiming.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "e2e/Timing.h"
 #include "platform/win32/InputSender.h"
@@ -21,11 +22,14 @@ struct Schedule {
 
 void PlayNext(void* context);
 
+// The next move's due time, on the journal's clock in nanoseconds.
+uint64_t NextDue(const Schedule& schedule) {
+    return schedule.start + static_cast<uint64_t>(schedule.next * schedule.spacing) * 1'000'000u;
+}
+
 // Asks the loop for the next move, aimed like the playback pump aims a record.
 void ScheduleNext(Schedule& schedule) {
-    const uint64_t due =
-        schedule.start + static_cast<uint64_t>(schedule.next * schedule.spacing) * 1'000'000u;
-    const auto left = static_cast<int64_t>(due / 1'000'000u) -
+    const auto left = static_cast<int64_t>(NextDue(schedule) / 1'000'000u) -
                       static_cast<int64_t>(TickNanoseconds() / 1'000'000u);
     LoopTimers::Instance().CallAfter(static_cast<int32_t>(std::max<int64_t>(left, 0)), &PlayNext,
                                      &schedule);
@@ -33,8 +37,7 @@ void ScheduleNext(Schedule& schedule) {
 
 void PlayNext(void* context) {
     auto& schedule = *static_cast<Schedule*>(context);
-    const uint64_t due =
-        schedule.start + static_cast<uint64_t>(schedule.next * schedule.spacing) * 1'000'000u;
+    const uint64_t due = NextDue(schedule);
     const uint64_t woke = TickNanoseconds();
     const auto i = static_cast<uint32_t>(schedule.next);
     schedule.sender.Apply(EVENTMSG{msg::kMouseMove, 100 + (i % 2) * 50, 100 + i % 400, 0, 0});
