@@ -1,6 +1,6 @@
 // The text rules of the FLTK widgets: file filters in FLTK's syntax, and labels and menu
 // items that show literally.
-#include "platform/x11/FltkText.h"
+#include "platform/fltk/FltkText.h"
 
 #include <gtest/gtest.h>
 

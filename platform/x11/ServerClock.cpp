@@ -2,7 +2,7 @@
 
 #include <X11/Xatom.h>
 
-#include "platform/x11/MonotonicClock.h"
+#include "platform/posix/MonotonicClock.h"
 
 ServerClock::~ServerClock() {
     if (window_ != 0) XDestroyWindow(display_, window_);

@@ -12,11 +12,11 @@
 
 #include "engine/Journal.h"
 #include "platform/common/PlaybackPump.h"
+#include "platform/fltk/FltkPumpLoop.h"
+#include "platform/posix/MonotonicClock.h"
 #include "platform/x11/CancelKeyGrab.h"
 #include "platform/x11/EventTranslator.h"
-#include "platform/x11/FltkPumpLoop.h"
 #include "platform/x11/InputInjector.h"
-#include "platform/x11/MonotonicClock.h"
 #include "platform/x11/RecordSource.h"
 #include "platform/x11/ServerClock.h"
 #include "platform/x11/X11Keyboard.h"

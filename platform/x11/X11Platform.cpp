@@ -7,11 +7,32 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "engine/EventMsg.h"
+#include "platform/fltk/FltkBackend.h"
 #include "platform/x11/AbnormalEnd.h"
-#include "platform/x11/FltkBackend.h"
+#include "platform/x11/X11Journal.h"
+#include "toolkit/Application.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Platform.h"
 #include "toolkit/Strings.h"
+
+namespace {
+
+// The FLTK window over the X11 journal: the journal's cancel (Ctrl+Esc) reaches the
+// application's queue as msg::kCancelJournal while the window backend lives.
+class X11Backend final : public FltkBackend {
+  public:
+    X11Backend() {
+        SetJournalCancelHandler([] {
+            if (Application != nullptr) Application->Post(TMsg{0, msg::kCancelJournal});
+        });
+    }
+    ~X11Backend() override { SetJournalCancelHandler(nullptr); }
+    X11Backend(const X11Backend&) = delete;
+    X11Backend& operator=(const X11Backend&) = delete;
+};
+
+}  // namespace
 
 std::unique_ptr<Backend> StartPlatform() {
     // A file size limit then fails the write (EFBIG), which the save reports and cleans up
@@ -29,7 +50,7 @@ std::unique_ptr<Backend> StartPlatform() {
     fl_open_display();
     InstallAbnormalEndHandlers();
     SetPlatformPathRules(kPosixPathRules);
-    return std::make_unique<FltkBackend>();
+    return std::make_unique<X11Backend>();
 }
 
 std::vector<std::string> PlatformArguments(int argc, char** argv) {

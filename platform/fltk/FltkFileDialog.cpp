@@ -1,4 +1,4 @@
-#include "platform/x11/FltkFileDialog.h"
+#include "platform/fltk/FltkFileDialog.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_File_Chooser.H>
@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/x11/FltkText.h"
+#include "platform/fltk/FltkText.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Files.h"
 

@@ -1,4 +1,4 @@
-#include "platform/x11/Glyphs.h"
+#include "platform/fltk/Glyphs.h"
 
 #include <FL/Fl_Pixmap.H>
 

@@ -1,4 +1,4 @@
-#include "platform/x11/X11WindowHints.h"
+#include "platform/fltk/X11WindowHints.h"
 
 #include <FL/Fl_Window.H>
 #include <FL/x.H>

@@ -1,4 +1,4 @@
-#include "platform/x11/FltkFormWindow.h"
+#include "platform/fltk/FltkFormWindow.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/x11/ControlMirror.h"
-#include "platform/x11/X11WindowHints.h"
+#include "platform/fltk/ControlMirror.h"
+#include "platform/fltk/X11WindowHints.h"
 #include "toolkit/Application.h"
 
 namespace {

@@ -1,16 +1,16 @@
-#include "platform/x11/ControlMirror.h"
+#include "platform/fltk/ControlMirror.h"
 
 #include <FL/Fl_Widget.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
-#include "platform/x11/CjkFont.h"
-#include "platform/x11/FltkInputs.h"
-#include "platform/x11/FltkLabels.h"
-#include "platform/x11/FltkLists.h"
-#include "platform/x11/FltkStatusBar.h"
-#include "platform/x11/FltkText.h"
-#include "platform/x11/FltkToolButton.h"
+#include "platform/fltk/CjkFont.h"
+#include "platform/fltk/FltkInputs.h"
+#include "platform/fltk/FltkLabels.h"
+#include "platform/fltk/FltkLists.h"
+#include "platform/fltk/FltkStatusBar.h"
+#include "platform/fltk/FltkText.h"
+#include "platform/fltk/FltkToolButton.h"
 #include "toolkit/Accelerator.h"
 #include "toolkit/Application.h"
 #include "toolkit/Controls.h"

@@ -1,4 +1,4 @@
-#include "platform/x11/FltkToolButton.h"
+#include "platform/fltk/FltkToolButton.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Image.H>

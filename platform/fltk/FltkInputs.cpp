@@ -1,4 +1,4 @@
-#include "platform/x11/FltkInputs.h"
+#include "platform/fltk/FltkInputs.h"
 
 #include <FL/Fl.H>
 

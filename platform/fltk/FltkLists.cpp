@@ -1,8 +1,8 @@
-#include "platform/x11/FltkLists.h"
+#include "platform/fltk/FltkLists.h"
 
 #include <functional>
 
-#include "platform/x11/FltkText.h"
+#include "platform/fltk/FltkText.h"
 #include "toolkit/Application.h"
 #include "toolkit/Lists.h"
 

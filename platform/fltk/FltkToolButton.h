@@ -4,8 +4,8 @@
 // focus; its accelerator is handled by its window (FormWindow).
 #include <FL/Fl_Button.H>
 
-#include "platform/x11/ControlMirror.h"
-#include "platform/x11/Glyphs.h"
+#include "platform/fltk/ControlMirror.h"
+#include "platform/fltk/Glyphs.h"
 
 class TSpeedButton;
 

@@ -3,7 +3,7 @@
 // the bevel (a sunken line or frame).
 #include <FL/Fl_Box.H>
 
-#include "platform/x11/ControlMirror.h"
+#include "platform/fltk/ControlMirror.h"
 #include "toolkit/Displays.h"
 
 class LabelWidget : public Fl_Box, public ControlMirror {

@@ -6,12 +6,12 @@
 //
 // Use: construct it before the application makes its forms, install it with
 // SetBackend(&backend), and keep it until the application object is gone. Its constructor
-// puts a Japanese-capable font behind FLTK's faces and routes the journal's cancel (Ctrl+Esc)
-// to the application's queue as msg::kCancelJournal.
+// puts a Japanese-capable font behind FLTK's faces. It knows no input journal: the program's
+// platform entry connects the journal to the application.
 #include <map>
 #include <memory>
 
-#include "platform/x11/FltkHelp.h"
+#include "platform/fltk/FltkHelp.h"
 #include "toolkit/Backend.h"
 
 class FormWindow;

@@ -1,16 +1,14 @@
-#include "platform/x11/FltkBackend.h"
+#include "platform/fltk/FltkBackend.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Tooltip.H>
 #include <FL/Fl_Window.H>
 
-#include "engine/EventMsg.h"
 #include "platform/common/PlaybackPump.h"
-#include "platform/x11/CjkFont.h"
-#include "platform/x11/FltkFileDialog.h"
-#include "platform/x11/FltkFormWindow.h"
-#include "platform/x11/FltkMessageBox.h"
-#include "platform/x11/X11Journal.h"
+#include "platform/fltk/CjkFont.h"
+#include "platform/fltk/FltkFileDialog.h"
+#include "platform/fltk/FltkFormWindow.h"
+#include "platform/fltk/FltkMessageBox.h"
 #include "toolkit/Application.h"
 
 namespace {
@@ -38,13 +36,9 @@ FltkBackend::FltkBackend() {
     InstallJapaneseFaces();
     Fl_Tooltip::font(FL_HELVETICA);
     Fl_Tooltip::size(12);
-    SetJournalCancelHandler([] {
-        if (Application != nullptr) Application->Post(TMsg{0, msg::kCancelJournal});
-    });
 }
 
 FltkBackend::~FltkBackend() {
-    SetJournalCancelHandler(nullptr);
     for (auto& [form, window] : windows_) {
         window->Orphan();
         delete window;

@@ -1,4 +1,4 @@
-#include "platform/x11/FltkHelp.h"
+#include "platform/fltk/FltkHelp.h"
 
 #include <FL/Fl_Help_Dialog.H>
 

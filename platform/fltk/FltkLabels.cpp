@@ -1,4 +1,4 @@
-#include "platform/x11/FltkLabels.h"
+#include "platform/fltk/FltkLabels.h"
 
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>

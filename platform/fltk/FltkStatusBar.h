@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/x11/ControlMirror.h"
+#include "platform/fltk/ControlMirror.h"
 #include "toolkit/Displays.h"
 
 class StatusBarWidget : public Fl_Widget, public ControlMirror {

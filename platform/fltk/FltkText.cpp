@@ -1,4 +1,4 @@
-#include "platform/x11/FltkText.h"
+#include "platform/fltk/FltkText.h"
 
 namespace {
 

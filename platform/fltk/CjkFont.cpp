@@ -1,4 +1,4 @@
-#include "platform/x11/CjkFont.h"
+#include "platform/fltk/CjkFont.h"
 
 #include <FL/Fl.H>
 #include <fontconfig/fontconfig.h>

@@ -5,7 +5,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Input.H>
 
-#include "platform/x11/ControlMirror.h"
+#include "platform/fltk/ControlMirror.h"
 
 class TButton;
 class TCheckBox;

@@ -1,8 +1,8 @@
-#include "platform/x11/FltkPumpLoop.h"
+#include "platform/fltk/FltkPumpLoop.h"
 
 #include <FL/Fl.H>
 
-#include "platform/x11/MonotonicClock.h"
+#include "platform/posix/MonotonicClock.h"
 
 void FltkPumpLoop::CallSoon(Callback callback, void* context) {
     Fl::add_timeout(0.0, callback, context);

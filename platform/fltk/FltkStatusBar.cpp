@@ -1,4 +1,4 @@
-#include "platform/x11/FltkStatusBar.h"
+#include "platform/fltk/FltkStatusBar.h"
 
 #include <FL/fl_draw.H>
 

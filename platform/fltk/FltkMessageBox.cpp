@@ -1,4 +1,4 @@
-#include "platform/x11/FltkMessageBox.h"
+#include "platform/fltk/FltkMessageBox.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "platform/x11/FltkText.h"
+#include "platform/fltk/FltkText.h"
 #include "toolkit/Dialogs.h"
 
 namespace {

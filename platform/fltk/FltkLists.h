@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/ControlMirror.h"
+#include "platform/fltk/ControlMirror.h"
 
 class TComboBox;
 class TListBox;
