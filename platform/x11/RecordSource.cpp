@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <chrono>
+#include <utility>
 
 #include "engine/HookErrors.h"
 
@@ -65,7 +66,7 @@ void RecordSource::DeliverUntilEnd() {
     const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
     processing_ = true;
     while (!endOfData_ && !stopRequested_) {
-        XRecordProcessReplies(data_);
+        ProcessReplies();
         if (endOfData_ || stopRequested_) break;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -76,26 +77,46 @@ void RecordSource::DeliverUntilEnd() {
 }
 
 void RecordSource::TearDown() {
+    // Closing the data connection reads what is still on its way and hands it to the
+    // interceptor; a sink that ended the recording from there would tear down again.
+    if (tearingDown_) return;
+    tearingDown_ = true;
+    sink_ = nullptr;
     if (context_ != 0) {
         XRecordDisableContext(control_, context_);
         XRecordFreeContext(control_, context_);
         XSync(control_, False);
         context_ = 0;
     }
-    if (data_ != nullptr) {
-        Fl::remove_fd(ConnectionNumber(data_));
-        XCloseDisplay(data_);
-        data_ = nullptr;
+    if (Display* data = std::exchange(data_, nullptr)) {
+        Fl::remove_fd(ConnectionNumber(data));
+        XCloseDisplay(data);
     }
-    sink_ = nullptr;
     stopRequested_ = false;
+    tearingDown_ = false;
+}
+
+void RecordSource::ProcessReplies() {
+    const bool outer = std::exchange(processing_, true);
+    DiscardEvents();
+    XRecordProcessReplies(data_);
+    DiscardEvents();
+    processing_ = outer;
+}
+
+void RecordSource::DiscardEvents() {
+    // The data connection also gets the events sent to every client (MappingNotify after a
+    // keyboard or pointer mapping change). Xlib reads no more from the connection while its
+    // queue holds any, so they must go, or no further record would arrive.
+    while (XQLength(data_) > 0) {
+        XEvent event;
+        XNextEvent(data_, &event);
+    }
 }
 
 void RecordSource::OnReadable(int, void* self) {
     auto* source = static_cast<RecordSource*>(self);
-    source->processing_ = true;
-    XRecordProcessReplies(source->data_);
-    source->processing_ = false;
+    source->ProcessReplies();
     if (source->stopRequested_) source->TearDown();
 }
 

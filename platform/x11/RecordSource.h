@@ -33,6 +33,8 @@ class RecordSource {
     void Deliver(const unsigned char* wire);
     void TearDown();
     void DeliverUntilEnd();
+    void ProcessReplies();
+    void DiscardEvents();
 
     Display* control_;
     Display* data_ = nullptr;
@@ -40,5 +42,6 @@ class RecordSource {
     Sink sink_;
     bool processing_ = false;
     bool stopRequested_ = false;
+    bool tearingDown_ = false;
     bool endOfData_ = false;  // the server has sent the last data of the context
 };

@@ -842,4 +842,36 @@ TEST_F(ProgramTest, AMacroRecordedUnderWinePlaysToTheSameKeysAndButtons) {
     EXPECT_EQ(played.size(), expected.size() + 2) << Describe(run.events);
 }
 
+// ---------------------------------------------------------------------------------------
+// Other clients of a desktop
+
+// A pointer mapping change (a left-handed switch) during a recording sends every client a
+// MappingNotify, the recording's own connections too: the recording must go on.
+TEST_F(ProgramTest, RecordingGoesOnAfterAPointerMappingChange) {
+    ASSERT_TRUE(runner_->Start({}));
+    auto window = WaitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << "no main window";
+    const Image idle = StopButtonLook(*window);
+    ClickTool(*window, kRecordButton);
+    ASSERT_TRUE(WaitForRecording(*window, idle, true)) << "the recording did not start";
+
+    Display* display = desktop_.Session().Handle();
+    unsigned char map[256];
+    const int buttons = XGetPointerMapping(display, map, 256);
+    ASSERT_GE(buttons, 3);
+    std::swap(map[0], map[2]);
+    ASSERT_EQ(XSetPointerMapping(display, map, buttons), MappingSuccess);
+    XSync(display, False);
+
+    XInput& input = desktop_.Input();
+    input.Tap(XK_a);
+    input.KeyDown(XK_Control_L);
+    input.Tap(XK_Pause);
+    input.KeyUp(XK_Control_L);
+    EXPECT_TRUE(WaitForRecording(*window, idle, false))
+        << "Ctrl+Break after the mapping change did not end the recording";
+    desktop_.Session().RequestClose(window->id);
+    EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+}
+
 }  // namespace
