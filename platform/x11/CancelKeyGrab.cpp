@@ -27,6 +27,14 @@ unsigned ModifierSet(unsigned index) {
 CancelKeyGrab::CancelKeyGrab(Display* display, std::function<void()> onCancel)
     : display_(display), onCancel_(std::move(onCancel)) {
     escape_ = XKeysymToKeycode(display_, XK_Escape);
+    if (XModifierKeymap* modifiers = XGetModifierMapping(display_)) {
+        const int perModifier = modifiers->max_keypermod;
+        for (int i = 0; i < perModifier; ++i) {
+            const KeyCode keycode = modifiers->modifiermap[ControlMapIndex * perModifier + i];
+            if (keycode != 0) controls_.set(keycode);
+        }
+        XFreeModifiermap(modifiers);
+    }
     Fl::add_fd(ConnectionNumber(display_), FL_READ, &CancelKeyGrab::OnReadable, this);
     // An XSync on this connection (the journal's own requests) can move a queued Ctrl+Esc
     // into Xlib's queue, where no readable descriptor announces it: look there before each
@@ -88,16 +96,38 @@ void CancelKeyGrab::OnCheck(void* self) {
 }
 
 void CancelKeyGrab::TakeEvents() {
+    Time pressed = CurrentTime;
     bool cancel = false;
     while (XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
-        cancel |= event.type == KeyPress && event.xkey.keycode == escape_;
+        if (event.type == KeyPress && event.xkey.keycode == escape_) {
+            cancel = true;
+            pressed = event.xkey.time;
+        }
     }
-    if (!cancel || !enabled_) return;
-    // The Esc press has made our passive grab active: end it, so that the keys the journal
-    // releases next reach the windows that got their presses.
+    if (cancel) Cancel(pressed);
+}
+
+bool CancelKeyGrab::ControlHeld() const {
+    return (held_ & controls_).any();
+}
+
+bool CancelKeyGrab::Watch(const XDeviceEvent& event) {
+    if (event.type != KeyPress && event.type != KeyRelease) return false;
+    if (event.detail >= held_.size()) return false;
+    held_[event.detail] = event.type == KeyPress;
+    if (event.type != KeyPress || event.detail != escape_ || !ControlHeld()) return false;
+    return Cancel(event.time);
+}
+
+bool CancelKeyGrab::Cancel(Time pressed) {
+    if (!enabled_ || pressed == lastCancel_) return false;
+    lastCancel_ = pressed;
+    // Where the Esc press has made our passive grab active, end it, so that the keys the
+    // journal releases next reach the windows that got their presses.
     XUngrabKeyboard(display_, CurrentTime);
     XFlush(display_);
     onCancel_();
+    return true;
 }

@@ -34,8 +34,15 @@ bool RecordSource::Start(Sink sink) {
         return false;
     }
     sink_ = std::move(sink);
-    endOfData_ = false;
+    startOfData_ = endOfData_ = false;
+    // The context is in force once the server has answered the enable; the caller reads the
+    // keyboard after that, so that no event falls between the state and the first record.
+    // What arrives meanwhile waits for the next turn of the loop.
+    starting_ = true;
+    ProcessUntil(startOfData_);
+    starting_ = false;
     Fl::add_fd(ConnectionNumber(data_), FL_READ, &RecordSource::OnReadable, this);
+    if (!held_.empty()) Fl::add_timeout(0.0, &RecordSource::OnHeld, this);
     return true;
 }
 
@@ -56,24 +63,22 @@ void RecordSource::Finish() {
     // end-of-data reply, on the data connection.
     XRecordDisableContext(control_, context_);
     XFlush(control_);
-    DeliverUntilEnd();
+    ProcessUntil(endOfData_);
     TearDown();
 }
 
-void RecordSource::DeliverUntilEnd() {
+void RecordSource::ProcessUntil(const bool& reached) {
     // Bounded: a server that never answers must not hang the program.
     constexpr auto kLongestWait = std::chrono::milliseconds(500);
     const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
-    processing_ = true;
-    while (!endOfData_ && !stopRequested_) {
+    while (!reached && !stopRequested_ && data_ != nullptr) {
         ProcessReplies();
-        if (endOfData_ || stopRequested_) break;
+        if (reached || stopRequested_) break;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         pollfd readable{ConnectionNumber(data_), POLLIN, 0};
         if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) <= 0) break;
     }
-    processing_ = false;
 }
 
 void RecordSource::TearDown() {
@@ -82,6 +87,8 @@ void RecordSource::TearDown() {
     if (tearingDown_) return;
     tearingDown_ = true;
     sink_ = nullptr;
+    held_.clear();
+    Fl::remove_timeout(&RecordSource::OnHeld, this);
     if (context_ != 0) {
         XRecordDisableContext(control_, context_);
         XRecordFreeContext(control_, context_);
@@ -98,6 +105,7 @@ void RecordSource::TearDown() {
 
 void RecordSource::ProcessReplies() {
     const bool outer = std::exchange(processing_, true);
+    DeliverHeld();
     DiscardEvents();
     XRecordProcessReplies(data_);
     DiscardEvents();
@@ -114,6 +122,24 @@ void RecordSource::DiscardEvents() {
     }
 }
 
+void RecordSource::DeliverHeld() {
+    if (starting_) return;
+    const bool outer = std::exchange(processing_, true);
+    std::vector<XDeviceEvent> held;
+    held.swap(held_);
+    for (const XDeviceEvent& event : held) {
+        if (stopRequested_ || !sink_) break;
+        RunGuarded([this, &event] { sink_(event); });
+    }
+    processing_ = outer;
+}
+
+void RecordSource::OnHeld(void* self) {
+    auto* source = static_cast<RecordSource*>(self);
+    source->DeliverHeld();
+    if (source->stopRequested_) source->TearDown();
+}
+
 void RecordSource::OnReadable(int, void* self) {
     auto* source = static_cast<RecordSource*>(self);
     source->ProcessReplies();
@@ -122,6 +148,7 @@ void RecordSource::OnReadable(int, void* self) {
 
 void RecordSource::OnIntercept(XPointer self, XRecordInterceptData* data) {
     auto* source = reinterpret_cast<RecordSource*>(self);
+    if (data->category == XRecordStartOfData) source->startOfData_ = true;
     if (data->category == XRecordEndOfData) source->endOfData_ = true;
     if (data->category == XRecordFromServer && !source->stopRequested_ && data->data != nullptr) {
         // Called from inside Xlib: nothing may unwind through it.
@@ -134,5 +161,9 @@ void RecordSource::Deliver(const unsigned char* wire) {
     const auto* event = reinterpret_cast<const xEvent*>(wire);
     XDeviceEvent device{event->u.u.type & 0x7F, event->u.u.detail, event->u.keyButtonPointer.rootX,
                         event->u.keyButtonPointer.rootY, event->u.keyButtonPointer.time};
-    if (sink_) sink_(device);
+    if (starting_) {
+        held_.push_back(device);
+    } else if (sink_) {
+        sink_(device);
+    }
 }

@@ -5,6 +5,7 @@
 #include <X11/extensions/record.h>
 
 #include <functional>
+#include <vector>
 
 #include "platform/x11/EventTranslator.h"
 
@@ -16,7 +17,9 @@ class RecordSource {
     explicit RecordSource(Display* control) : control_(control) {}
     ~RecordSource() { Stop(); }
 
-    // False when the server has no RECORD extension or refuses the context.
+    // False when the server has no RECORD extension or refuses the context. On return the
+    // server records (unless it did not answer in time); events recorded before the return
+    // reach the sink from the UI loop.
     bool Start(Sink sink);
     // Safe to call from inside the sink: the teardown then waits until the batch is done,
     // and the rest of the batch is dropped.
@@ -29,11 +32,13 @@ class RecordSource {
 
   private:
     static void OnReadable(int fd, void* self);
+    static void OnHeld(void* self);
     static void OnIntercept(XPointer self, XRecordInterceptData* data);
     void Deliver(const unsigned char* wire);
     void TearDown();
-    void DeliverUntilEnd();
+    void ProcessUntil(const bool& reached);
     void ProcessReplies();
+    void DeliverHeld();
     void DiscardEvents();
 
     Display* control_;
@@ -43,5 +48,8 @@ class RecordSource {
     bool processing_ = false;
     bool stopRequested_ = false;
     bool tearingDown_ = false;
-    bool endOfData_ = false;  // the server has sent the last data of the context
+    bool starting_ = false;     // the enable is not answered yet: events are held
+    bool startOfData_ = false;  // the server has answered the enable
+    bool endOfData_ = false;    // the server has sent the last data of the context
+    std::vector<XDeviceEvent> held_;
 };

@@ -44,8 +44,11 @@ class X11Journal {
     };
 
     bool Connect();
-    bool StartRecording();
+    bool StartSource();
+    void StopSourceWhenIdle();
+    static void OnIdle(void* self);
     void FinishRecording(const Hook& hook);
+    void OnDeviceEvent(const XDeviceEvent& event);
     void DeliverRecorded(const XDeviceEvent& event);
     void Detach(const Hook& hook);
 
@@ -76,12 +79,32 @@ bool X11Journal::Connect() {
     return true;
 }
 
-bool X11Journal::StartRecording() {
-    translator_->Reset(ReadKeyboardState(display_));
-    // Events carry the server's time stamps; the engine measures from the local tick. A
-    // remote or nested server's clock differs, so its stamps are moved onto the local one.
-    serverClock_.Measure();
-    return source_->Start([this](const XDeviceEvent& event) { DeliverRecorded(event); });
+// The device events run while any hook is installed: a recording's records, and the
+// Ctrl+Esc that ends a recording or a playback. False when the server has no RECORD.
+bool X11Journal::StartSource() {
+    Fl::remove_timeout(&X11Journal::OnIdle, this);
+    if (source_->Running()) return true;
+    if (!source_->Start([this](const XDeviceEvent& event) { OnDeviceEvent(event); })) {
+        return false;
+    }
+    grab_->StartWatching(ReadKeyboardState(display_).keysDown);
+    return true;
+}
+
+// Between two passes of a run the hook is removed and installed again at once; the source
+// then goes on.
+void X11Journal::StopSourceWhenIdle() {
+    if (hooks_.empty() && source_->Running()) Fl::add_timeout(0.0, &X11Journal::OnIdle, this);
+}
+
+void X11Journal::OnIdle(void* self) {
+    auto* journal = static_cast<X11Journal*>(self);
+    if (journal->hooks_.empty()) journal->source_->Stop();
+}
+
+void X11Journal::OnDeviceEvent(const XDeviceEvent& event) {
+    if (grab_->Watch(event)) return;  // the cancel has removed the hooks
+    DeliverRecorded(event);
 }
 
 void X11Journal::DeliverRecorded(const XDeviceEvent& event) {
@@ -97,9 +120,18 @@ void X11Journal::DeliverRecorded(const XDeviceEvent& event) {
 JournalHookHandle X11Journal::Install(JournalHookType type, JournalHookProc procedure) {
     if (!Connect()) return 0;
     if (type == JournalHookType::Record) {
-        if (!source_->Running() && !StartRecording()) return 0;
+        // A fresh context: one that watched a playback may still carry input from before
+        // the recording, such as the click that started it.
+        source_->Stop();
+        if (!StartSource()) return 0;
+        // Read once the server records, so that no key changes between the two unseen.
+        translator_->Reset(ReadKeyboardState(display_));
+        // Events carry the server's time stamps; the engine measures from the local tick. A
+        // remote or nested server's clock differs, so its stamps are moved onto the local one.
+        serverClock_.Measure();
     } else {
         if (!InputInjector::Available(display_)) return 0;
+        StartSource();  // without RECORD, the grab alone watches for Ctrl+Esc
         injector_->ReadLayout();
         pump_->Start(procedure);
     }
@@ -142,7 +174,12 @@ void X11Journal::Remove(JournalHookHandle handle) {
     Hook hook = *it;
     hooks_.erase(it);
     Detach(hook);
-    if (hooks_.empty()) grab_->Disable();
+    if (hooks_.empty()) {
+        grab_->Disable();
+        StopSourceWhenIdle();
+    } else {
+        StartSource();  // a finished recording has ended the device events
+    }
 }
 
 void X11Journal::Cancel() {
@@ -151,6 +188,7 @@ void X11Journal::Cancel() {
     removed.swap(hooks_);
     for (const Hook& hook : removed) Detach(hook);
     grab_->Disable();
+    StopSourceWhenIdle();
     if (cancelHandler_) cancelHandler_();
 }
 

@@ -874,4 +874,29 @@ TEST_F(ProgramTest, RecordingGoesOnAfterAPointerMappingChange) {
     EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
 }
 
+// A desktop's menu, a virtual machine or a remote-desktop viewer may hold the Ctrl+Esc grab
+// on the root window: the key still ends an endless run.
+TEST_F(ProgramTest, CtrlEscEndsAnEndlessRunWhileAnotherClientGrabsIt) {
+    Display* other = XOpenDisplay(desktop_.DisplayName().c_str());
+    ASSERT_NE(other, nullptr);
+    const KeyCode escape = XKeysymToKeycode(other, XK_Escape);
+    XGrabKey(other, escape, ControlMask, DefaultRootWindow(other), True, GrabModeAsync,
+             GrabModeAsync);
+    XSync(other, False);
+
+    const std::vector<MacroRecord> records = {MoveRecord(120, 420, 0), MoveRecord(140, 440, 60)};
+    const std::string macro = WriteMacro("endless.mcr", records);
+    std::size_t mark = desktop_.Rest();
+    ASSERT_TRUE(runner_->Start({macro, "/A", "/E"}));
+    for (int i = 0; i < 500 && desktop_.EventsSince(mark).size() < 2 * records.size(); ++i) {
+        XInput::Pause(10);
+    }
+    ASSERT_GE(desktop_.EventsSince(mark).size(), 2 * records.size()) << "the run did not play";
+    PressCtrlEsc();
+    const std::optional<int> exit = runner_->WaitForExit(5s);
+    if (!exit) runner_->Kill();
+    EXPECT_EQ(exit, 0) << "Ctrl+Esc did not end the endless run";
+    XCloseDisplay(other);
+}
+
 }  // namespace
