@@ -32,6 +32,9 @@ inline constexpr uint32_t kRButtonUp = 0x0205;
 inline constexpr uint32_t kMButtonDown = 0x0207;
 inline constexpr uint32_t kMButtonUp = 0x0208;
 inline constexpr uint32_t kMouseWheel = 0x020A;
+// The X buttons (Back, Forward): 1 or 2 in the record's window field, as the wheel's delta.
+inline constexpr uint32_t kXButtonDown = 0x020B;
+inline constexpr uint32_t kXButtonUp = 0x020C;
 inline constexpr uint32_t kMouseHWheel = 0x020E;
 inline constexpr uint32_t kCancelJournal = 0x004B;
 }  // namespace msg

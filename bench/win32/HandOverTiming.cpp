@@ -15,7 +15,7 @@ struct Schedule {
     long spacing = 0;    // ms
     long count = 0;
     long next = 0;
-    InputSender sender;
+    InputSender sender{nullptr};
     std::vector<double> wakes;
     std::vector<double> sends;
 };

@@ -71,6 +71,7 @@ void PlaybackPump::Step(bool held) {
             EVENTMSG stored = record;
             procedure_(kHookNoRemove, 0, reinterpret_cast<intptr_t>(&stored));
             injector_.Apply(stored);
+            if (generation_ != generation) return;  // the injection ended the playback
             delivered_ = true;
         }
         if (held) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/TickClock.h"
+#include "platform/win32/WindowClasses.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ namespace {
 #endif
 
 constexpr uint64_t kFinishOnTheClock = 1'000'000;  // ns
+constexpr UINT_PTR kWindowTimer = 1;
 
 }  // namespace
 
@@ -25,18 +27,46 @@ LoopTimers::LoopTimers() {
     if (timer_ == nullptr) {
         // Systems before Windows 10 1803: an ordinary timer, on a 1 ms system timer.
         coarse_ = true;
-        timeBeginPeriod(1);
         timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
     }
+    RegisterWindowClass(L"TapewrightLoopTimers", &WindowProcedure);
+    window_ = CreateWindowExW(0, L"TapewrightLoopTimers", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
 }
 
 LoopTimers::~LoopTimers() {
+    if (window_ != nullptr) DestroyWindow(window_);
     if (timer_ != nullptr) CloseHandle(timer_);
-    if (coarse_) timeEndPeriod(1);
+    if (coarse_ && waiting_) timeEndPeriod(1);
+}
+
+LRESULT CALLBACK LoopTimers::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    if (message != WM_TIMER || wParam != kWindowTimer) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // The calls guard themselves: nothing unwinds into the modal loop that dispatched this.
+    Instance().RunDue();
+    return 0;
+}
+
+void LoopTimers::UpdateWaiting() {
+    const bool wanted = !calls_.empty();
+    // Between two calls of one run (the pump moving on) nothing changes.
+    if (wanted == waiting_ || running_ > 0) return;
+    waiting_ = wanted;
+    if (wanted) {
+        if (coarse_) timeBeginPeriod(1);
+        if (window_ != nullptr) SetTimer(window_, kWindowTimer, USER_TIMER_MINIMUM, nullptr);
+    } else {
+        if (coarse_) timeEndPeriod(1);
+        if (window_ != nullptr) KillTimer(window_, kWindowTimer);
+    }
 }
 
 void LoopTimers::CallSoon(Callback callback, void* context) {
     calls_.push_back(Call{callback, context, 0, turn_});
+    UpdateWaiting();
 }
 
 void LoopTimers::CallAfter(int32_t milliseconds, Callback callback, void* context) {
@@ -45,12 +75,14 @@ void LoopTimers::CallAfter(int32_t milliseconds, Callback callback, void* contex
     const uint64_t due =
         (now / 1'000'000u + static_cast<uint64_t>(std::max(milliseconds, 0))) * 1'000'000u;
     calls_.push_back(Call{callback, context, std::max<uint64_t>(due, 1), turn_});
+    UpdateWaiting();
 }
 
 void LoopTimers::Cancel(Callback callback, void* context) {
     std::erase_if(calls_, [&](const Call& call) {
         return call.callback == callback && call.context == context;
     });
+    UpdateWaiting();
 }
 
 std::size_t LoopTimers::NextRunnable(uint64_t now, uint64_t turn) const {
@@ -62,13 +94,16 @@ std::size_t LoopTimers::NextRunnable(uint64_t now, uint64_t turn) const {
 
 void LoopTimers::RunDue() {
     const uint64_t turn = ++turn_;
+    ++running_;
     for (;;) {
         const std::size_t at = NextRunnable(TickNanoseconds(), turn);
-        if (at == calls_.size()) return;
+        if (at == calls_.size()) break;
         const Call call = calls_[at];
         calls_.erase(calls_.begin() + static_cast<std::ptrdiff_t>(at));
         call.callback(call.context);
     }
+    --running_;
+    UpdateWaiting();
 }
 
 void LoopTimers::WaitForMessagesOrDue(DWORD longest) {

@@ -1,8 +1,12 @@
 #pragma once
 // The UI thread's timers, run by its message loop: the playback pump's calls, aimed at the
 // journal's milliseconds. The loop waits for the next one with a waitable timer (a
-// high-resolution one where the system has it; otherwise the system timer is set to 1 ms)
-// together with the thread's messages.
+// high-resolution one where the system has it; otherwise an ordinary one, with the system
+// timer set to 1 ms while calls wait, and only then, since that costs the whole system)
+// together with the thread's messages. While calls are waiting, a window timer of a window
+// of their own runs them too, so that they go on inside the system's modal loops (a message
+// box, the system menu, a title bar dragged, a file dialog), which dispatch window messages
+// but never come back to this loop.
 #include <cstdint>
 #include <vector>
 
@@ -34,11 +38,19 @@ class LoopTimers : public PumpLoop {
     };
 
     LoopTimers();
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    // Keeps the window timer running, and the system timer at 1 ms where that is needed,
+    // while calls wait, and only then.
+    void UpdateWaiting();
     // The position of the first call that may run now, or calls_.size().
     std::size_t NextRunnable(uint64_t now, uint64_t turn) const;
 
     std::vector<Call> calls_;
     uint64_t turn_ = 0;
     HANDLE timer_ = nullptr;
-    bool coarse_ = false;  // the timer is an ordinary one, with the system timer at 1 ms
+    HWND window_ = nullptr;
+    bool waiting_ = false;  // the window timer runs, the system timer is raised
+    int running_ = 0;       // the depth of RunDue; waiting is updated when it ends
+    bool coarse_ = false;   // the timer is an ordinary one: the system timer goes to 1 ms
 };

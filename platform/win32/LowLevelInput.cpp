@@ -50,6 +50,15 @@ INPUT PointerInput(const EVENTMSG& record, const ScreenArea& screen, DWORD flags
     return input;
 }
 
+// An X button's record plays only for the two buttons there are.
+std::vector<INPUT> XButtonInputs(const EVENTMSG& record, const ScreenArea& screen) {
+    if (record.hwnd != XBUTTON1 && record.hwnd != XBUTTON2) return {};
+    const bool down = record.message == msg::kXButtonDown;
+    INPUT button = PointerInput(record, screen, down ? MOUSEEVENTF_XDOWN : MOUSEEVENTF_XUP);
+    button.mi.mouseData = record.hwnd;
+    return {button};
+}
+
 std::vector<INPUT> WheelInputs(const EVENTMSG& record, const ScreenArea& screen, DWORD flag) {
     const int64_t delta = static_cast<int32_t>(record.hwnd);
     const int64_t limit = int64_t{kMaxWheelNotches} * kWheelDelta;
@@ -79,7 +88,8 @@ DWORD ButtonFlag(uint32_t message) {
 
 }  // namespace
 
-EVENTMSG RecordOfKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
+std::optional<EVENTMSG> RecordOfKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
+    if (key.vkCode == VK_PACKET) return std::nullopt;
     const uint32_t vk = JournalVirtualKey(key.vkCode) & 0xFF;
     const uint32_t scan = key.scanCode & 0xFF;
     const bool extended = (key.flags & LLKHF_EXTENDED) != 0;
@@ -97,8 +107,16 @@ std::optional<EVENTMSG> RecordOfMouse(WPARAM message, const MSLLHOOKSTRUCT& mous
             static_cast<int16_t>(static_cast<uint16_t>(mouse.mouseData >> 16))));
         return record;
     }
+    if (code == msg::kXButtonDown || code == msg::kXButtonUp) {
+        record.hwnd = HIWORD(mouse.mouseData);
+        return record;
+    }
     if (code == msg::kMouseMove || ButtonFlag(code) != 0) return record;
     return std::nullopt;
+}
+
+bool IsPacketKey(const EVENTMSG& record) {
+    return IsKeyboardMessage(record.message) && (record.paramL & 0xFF) == VK_PACKET;
 }
 
 std::vector<INPUT> InputsOf(const EVENTMSG& record, const ScreenArea& screen) {
@@ -106,6 +124,9 @@ std::vector<INPUT> InputsOf(const EVENTMSG& record, const ScreenArea& screen) {
     if (record.message == msg::kMouseWheel) return WheelInputs(record, screen, MOUSEEVENTF_WHEEL);
     if (record.message == msg::kMouseHWheel) {
         return WheelInputs(record, screen, MOUSEEVENTF_HWHEEL);
+    }
+    if (record.message == msg::kXButtonDown || record.message == msg::kXButtonUp) {
+        return XButtonInputs(record, screen);
     }
     if (const DWORD button = ButtonFlag(record.message); button != 0) {
         return {PointerInput(record, screen, button)};
@@ -120,6 +141,19 @@ std::vector<INPUT> InputsOf(const EVENTMSG& record, const ScreenArea& screen) {
         default:
             return {};
     }
+}
+
+ScreenArea DesktopOf(const std::vector<RECT>& monitors) {
+    if (monitors.empty()) return ScreenArea{};
+    RECT all = monitors.front();
+    for (const RECT& monitor : monitors) {
+        all.left = std::min(all.left, monitor.left);
+        all.top = std::min(all.top, monitor.top);
+        all.right = std::max(all.right, monitor.right);
+        all.bottom = std::max(all.bottom, monitor.bottom);
+    }
+    return ScreenArea{all.left, all.top, std::max<int32_t>(all.right - all.left, 1),
+                      std::max<int32_t>(all.bottom - all.top, 1)};
 }
 
 // The system maps a normalised coordinate n to origin + n * extent / 65536, rounded down;

@@ -14,7 +14,7 @@ inline constexpr ULONG_PTR kPlayedInputMark = 0x54574D52;  // "TWMR"
 // A wheel record plays at most this many notches, whatever delta a damaged file holds.
 inline constexpr int32_t kMaxWheelNotches = 20;
 
-// The virtual screen that absolute pointer positions are measured against.
+// The desktop that absolute pointer positions are measured against, in physical pixels.
 struct ScreenArea {
     int32_t left = 0;
     int32_t top = 0;
@@ -22,13 +22,20 @@ struct ScreenArea {
     int32_t height = 1;
 };
 
-EVENTMSG RecordOfKey(WPARAM message, const KBDLLHOOKSTRUCT& key);
-// Moves, the three buttons and both wheels; nothing for the other buttons.
+// Nothing for VK_PACKET: a character that the touch keyboard or an input method types, not a
+// key, which the record's 8-bit key fields cannot carry.
+std::optional<EVENTMSG> RecordOfKey(WPARAM message, const KBDLLHOOKSTRUCT& key);
+// Whether a record of the system's journal is a VK_PACKET key, which recordings leave out.
+bool IsPacketKey(const EVENTMSG& record);
+// Moves, the five buttons and both wheels; nothing for anything else.
 std::optional<EVENTMSG> RecordOfMouse(WPARAM message, const MSLLHOOKSTRUCT& mouse);
 
 // The entries that play record, as the macro stores it: keys by scan code and extended flag
 // (by the virtual-key code where the scan code is 0), the pointer on the recorded pixel.
 std::vector<INPUT> InputsOf(const EVENTMSG& record, const ScreenArea& screen);
+
+// The smallest area that holds every monitor.
+ScreenArea DesktopOf(const std::vector<RECT>& monitors);
 
 // The normalised absolute coordinate (0..65535) that the system maps back to pixel, on an
 // axis that starts at origin and is extent pixels long.

@@ -5,7 +5,7 @@
 
 // Runs the timers that are due, then takes every pending message: window messages go to the
 // application's message filter and then, unless it handled them, to their windows; thread
-// messages, which have no window (WM_CANCELJOURNAL), go to the application's queue, where
+// messages, which have no window, go to the application's queue, where
 // its filter sees them; WM_QUIT ends the application.
 void HandlePendingMessages();
 // Waits until a message arrives or a timer is due (at most longest ms), then handles them.

@@ -76,6 +76,9 @@ void Win32Backend::FormHidden(TForm& form) {
     if (found == windows_.end()) return;
     // Enabled first, so that the system activates the owner when the dialog goes.
     EnableOtherWindows(form);
+    // An open menu (the system menu) goes with the window: its loop would keep the program
+    // running after a run that ends with the program has closed the window.
+    EndMenu();
     found->second->HideForm();
 }
 

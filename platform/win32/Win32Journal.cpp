@@ -6,8 +6,33 @@
 #include "engine/HookErrors.h"
 #include "platform/win32/LoopTimers.h"
 #include "platform/win32/TickClock.h"
+#include "platform/win32/WindowClasses.h"
+#include "toolkit/Application.h"
 
 namespace {
+
+// Posted to the journal's window when the user cancels.
+constexpr UINT kJournalCancelled = WM_APP + 0x4B;
+
+// Asks for WM_WTSSESSION_CHANGE at window (Windows XP on; looked up, as the library is
+// loaded only for this).
+void WatchSessionChanges(HWND window) {
+    HMODULE library = LoadLibraryW(L"wtsapi32.dll");
+    FARPROC found =
+        library != nullptr ? GetProcAddress(library, "WTSRegisterSessionNotification") : nullptr;
+    using Register = BOOL(WINAPI*)(HWND, DWORD);
+    const auto watch = reinterpret_cast<Register>(reinterpret_cast<void (*)()>(found));
+    if (watch != nullptr) watch(window, 0 /* NOTIFY_FOR_THIS_SESSION */);
+}
+
+// The session is locked or leaves the console: the input goes to another desktop, which
+// the hooks never see.
+bool LeavesTheDesktop(UINT message, WPARAM change) {
+    constexpr UINT kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
+    constexpr WPARAM kConsoleDisconnect = 0x2, kRemoteDisconnect = 0x4, kSessionLock = 0x7;
+    return message == kSessionChange &&
+           (change == kConsoleDisconnect || change == kRemoteDisconnect || change == kSessionLock);
+}
 
 bool RunningUnderWine() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -58,7 +83,12 @@ JournalHookHandle Win32Journal::Install(JournalHookType type, JournalHookProc pr
                                         GetModuleHandleA(nullptr), 0);
         if (hook.system == nullptr && way == JournalWay::System) return 0;
     }
-    thread_ = GetCurrentThreadId();
+    if (window_ == nullptr) {
+        RegisterWindowClass(L"TapewrightJournal", &WindowProcedure);
+        window_ = CreateWindowExW(0, L"TapewrightJournal", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (window_ != nullptr) WatchSessionChanges(window_);
+    }
     if (record) recordStart_ = TickMilliseconds();
     hooks_.push_back(hook);
     if (hook.system == nullptr && !StartEmulated(hook)) {
@@ -149,6 +179,7 @@ LRESULT CALLBACK Win32Journal::SystemRecordProc(int code, WPARAM wParam, LPARAM 
     if (code < 0 || hook == nullptr) return CallNextHookEx(nullptr, code, wParam, lParam);
     if (lParam == 0) return CallProcedure(hook->procedure, code, wParam, nullptr);
     EVENTMSG record = FromSystem(*reinterpret_cast<const tagEVENTMSG*>(lParam));
+    if (IsPacketKey(record)) return CallNextHookEx(nullptr, code, wParam, lParam);
     if (static_cast<int32_t>(record.time - journal.recordStart_) < 0) {
         record.time = journal.recordStart_;
     }
@@ -192,13 +223,19 @@ LRESULT CALLBACK Win32Journal::MouseProc(int code, WPARAM wParam, LPARAM lParam)
 
 // Input the program plays itself is neither recorded nor taken for the user's cancel.
 bool Win32Journal::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
-    if (key.dwExtraInfo == kPlayedInputMark) return false;
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    if (down && key.vkCode == VK_ESCAPE && (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0) {
+    // Ctrl as this hook saw it go: the system's key state can lag behind its hooks while the
+    // thread is inside a modal loop.
+    if (key.vkCode == VK_LCONTROL || key.vkCode == VK_RCONTROL || key.vkCode == VK_CONTROL) {
+        controlHeld_ = down;
+    }
+    if (key.dwExtraInfo == kPlayedInputMark) return false;
+    const bool control = controlHeld_ || (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+    if (down && key.vkCode == VK_ESCAPE && control) {
         Cancel();
         return true;
     }
-    Deliver(RecordOfKey(message, key));
+    if (std::optional<EVENTMSG> record = RecordOfKey(message, key)) Deliver(*record);
     return false;
 }
 
@@ -215,5 +252,25 @@ void Win32Journal::Cancel() {
     removed.swap(hooks_);
     for (const Hook& hook : removed) Detach(hook);
     UpdateLowLevelHooks();
-    PostThreadMessageA(thread_, WM_CANCELJOURNAL, 0, 0);
+    PostMessageW(window_, kJournalCancelled, 0, 0);
+}
+
+// The cancel goes to the application's message filter at once: inside a modal loop its
+// queue would wait until the loop ends.
+LRESULT CALLBACK Win32Journal::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+    if (LeavesTheDesktop(message, wParam)) {
+        // As the system ends its journal when the secure desktop comes.
+        RunGuarded([] { Instance().Cancel(); });
+        return 0;
+    }
+    if (message != kJournalCancelled) return DefWindowProcW(window, message, wParam, lParam);
+    if (Application != nullptr && Application->OnMessage) {
+        TMsg cancel{.message = msg::kCancelJournal};
+        Application->Dispatch([&] {
+            bool handled = false;
+            Application->OnMessage(cancel, handled);
+        });
+    }
+    return 0;
 }

@@ -6,7 +6,9 @@
 //             keep them for programs with UI access) or accepts them without ever calling
 //             them (Wine), the low-level keyboard and mouse hooks make the records, and the
 //             playback pump plays the procedure's records with SendInput. Ctrl+Esc ends it
-//             as it ends the system's journal: the hooks go, WM_CANCELJOURNAL is posted.
+//             as it ends the system's journal: the hooks go, and WM_CANCELJOURNAL reaches the
+//             application's message filter through a window of the journal's own, where the
+//             system's modal loops deliver it too (they drop messages posted to the thread).
 // TAPEWRIGHT_JOURNAL=system or =emulated forces one way.
 #include <vector>
 
@@ -44,6 +46,8 @@ class Win32Journal {
     static LRESULT CALLBACK SystemPlaybackProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
 
     const Hook* Newest(JournalHookType type, bool system) const;
     bool StartEmulated(const Hook& hook);
@@ -57,9 +61,10 @@ class Win32Journal {
     JournalHookHandle nextHandle_ = 1;
     HHOOK keyboard_ = nullptr;
     HHOOK mouse_ = nullptr;
-    InputSender sender_;
+    InputSender sender_{[this] { Cancel(); }};
     PlaybackPump pump_{LoopTimers::Instance(), sender_};
     uint32_t recordStart_ = 0;  // no record is stamped before the record hook came
-    DWORD thread_ = 0;          // the UI thread, where the cancel message goes
+    bool controlHeld_ = false;  // a Ctrl key is down, as the keyboard hook saw
+    HWND window_ = nullptr;     // on the UI thread, where the cancel goes
     const char* wayInUse_ = "";
 };

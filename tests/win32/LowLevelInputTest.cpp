@@ -2,6 +2,10 @@
 // entries, and pixels to the normalised coordinates that land on them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "platform/win32/LowLevelInput.h"
 
 namespace {
@@ -29,7 +33,9 @@ TEST(LowLevelRecords, KeysAreRecordedAsTheJournalRecordsThem) {
               (EVENTMSG{msg::kKeyDown, 0x1D11, 0x8001, 500, 0}));
     EXPECT_EQ(RecordOfKey(WM_SYSKEYUP, Key(VK_LMENU, 0x38, LLKHF_UP)),
               (EVENTMSG{msg::kSysKeyUp, 0x3812, 1, 0, 0}));
-    EXPECT_EQ(RecordOfKey(WM_KEYDOWN, Key(VK_RSHIFT, 0x36, 0)).paramL, 0x3610u);
+    EXPECT_EQ(RecordOfKey(WM_KEYDOWN, Key(VK_RSHIFT, 0x36, 0))->paramL, 0x3610u);
+    // A character from the touch keyboard or an input method, in the scan code: not a key.
+    EXPECT_FALSE(RecordOfKey(WM_KEYDOWN, Key(VK_PACKET, 0x3042, 0)).has_value());
 }
 
 TEST(LowLevelRecords, PointerRecordsKeepNegativePositionsAndTheWheelDelta) {
@@ -38,7 +44,24 @@ TEST(LowLevelRecords, PointerRecordsKeepNegativePositionsAndTheWheelDelta) {
     // One notch towards the user: -120 in the high word, carried in the window field.
     EXPECT_EQ(RecordOfMouse(WM_MOUSEWHEEL, Mouse(3, 4, 0xFF880000))->hwnd, 0xFFFFFF88u);
     EXPECT_EQ(RecordOfMouse(WM_MOUSEHWHEEL, Mouse(3, 4, 240u << 16))->hwnd, 240u);
-    EXPECT_FALSE(RecordOfMouse(WM_XBUTTONDOWN, Mouse(0, 0)).has_value());
+    EXPECT_FALSE(RecordOfMouse(WM_NCLBUTTONDOWN, Mouse(0, 0)).has_value());
+}
+
+TEST(LowLevelRecords, XButtonsTravelWithTheirNumberAndPlayBack) {
+    const std::optional<EVENTMSG> forward =
+        RecordOfMouse(WM_XBUTTONDOWN, Mouse(10, 20, XBUTTON2 << 16));
+    ASSERT_EQ(forward, (EVENTMSG{msg::kXButtonDown, 10, 20, 77, XBUTTON2}));
+    const ScreenArea screen{0, 0, 800, 600};
+    std::vector<INPUT> inputs = InputsOf(*forward, screen);
+    ASSERT_EQ(inputs.size(), 1u);
+    EXPECT_EQ(inputs[0].mi.dwFlags &
+                  ~DWORD{MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK},
+              DWORD{MOUSEEVENTF_XDOWN});
+    EXPECT_EQ(inputs[0].mi.mouseData, DWORD{XBUTTON2});
+    inputs = InputsOf(*RecordOfMouse(WM_XBUTTONUP, Mouse(10, 20, XBUTTON1 << 16)), screen);
+    EXPECT_EQ(inputs[0].mi.mouseData, DWORD{XBUTTON1});
+    // A damaged file's button number plays nothing rather than some other button.
+    EXPECT_TRUE(InputsOf(EVENTMSG{msg::kXButtonUp, 0, 0, 0, 7}, screen).empty());
 }
 
 TEST(LowLevelInputs, KeysPlayByScanCodeWithTheirExtendedFlag) {
@@ -79,6 +102,61 @@ TEST(LowLevelInputs, EveryPixelOfTheVirtualScreenIsReached) {
         }
         // Off the screen: its edge.
         EXPECT_EQ(NormalisedCoordinate(screen.left - 10, screen.left, screen.width), 0);
+    }
+}
+
+// A monitor as the test describes the desktop: its mode in physical pixels, where it sits,
+// and its scale factor, with which an unaware program is told width * 100 / percent.
+struct Monitor {
+    LONG left, top, width, height;
+    int percent;
+};
+
+// Where the system puts the pointer for the entries that play record: the normalised
+// coordinate mapped back over the physical desktop, rounded down.
+POINT LandsOn(const EVENTMSG& record, const ScreenArea& desktop) {
+    const INPUT input = InputsOf(record, desktop).front();
+    return POINT{static_cast<LONG>(desktop.left + int64_t{input.mi.dx} * desktop.width / 65536),
+                 static_cast<LONG>(desktop.top + int64_t{input.mi.dy} * desktop.height / 65536)};
+}
+
+TEST(DisplayScaling, APhysicalPixelRecordedPlaysOnTheSamePixel) {
+    const std::vector<std::vector<Monitor>> layouts = {
+        {{0, 0, 1920, 1080, 100}},
+        {{0, 0, 1920, 1080, 125}},
+        {{0, 0, 1920, 1080, 150}},
+        {{0, 0, 3840, 2160, 200}},
+        // A second monitor left of and above the primary, at another scale factor.
+        {{0, 0, 2560, 1440, 150}, {-1920, -300, 1920, 1080, 100}},
+        {{0, 0, 3840, 2160, 200}, {-2560, -1440, 2560, 1440, 125}},
+    };
+    for (const std::vector<Monitor>& layout : layouts) {
+        std::vector<RECT> modes;
+        for (const Monitor& m : layout) {
+            modes.push_back(RECT{m.left, m.top, m.left + m.width, m.top + m.height});
+        }
+        const ScreenArea desktop = DesktopOf(modes);
+        for (const Monitor& m : layout) {
+            const LONG right = m.left + m.width - 1;
+            const LONG bottom = m.top + m.height - 1;
+            // Corners, the centre, and the pixel where an unaware program's figures end.
+            const POINT pixels[] = {
+                {m.left, m.top},
+                {right, bottom},
+                {m.left, bottom},
+                {m.left + m.width / 2, m.top + m.height / 2},
+                {m.left + m.width * 100 / m.percent, m.top + m.height * 100 / m.percent}};
+            for (POINT pixel : pixels) {
+                pixel.x = std::min(pixel.x, right);
+                pixel.y = std::min(pixel.y, bottom);
+                const std::optional<EVENTMSG> click =
+                    RecordOfMouse(WM_LBUTTONDOWN, Mouse(pixel.x, pixel.y));
+                ASSERT_TRUE(click.has_value());
+                const POINT landed = LandsOn(*click, desktop);
+                EXPECT_EQ(landed.x, pixel.x) << m.percent << "% at " << pixel.x << "," << pixel.y;
+                EXPECT_EQ(landed.y, pixel.y) << m.percent << "% at " << pixel.x << "," << pixel.y;
+            }
+        }
     }
 }
 

@@ -171,4 +171,63 @@ TEST_F(ProgramRun, EndlessRunEndsOnCtrlEscWithNothingHeld) {
     EXPECT_EQ(KeysDown().find(static_cast<char>(VK_ESCAPE)), std::string::npos);
 }
 
+// Opens the system menu of the program's window, as Alt+Space does; whether it came up.
+bool OpenSystemMenu(TargetWindow& target) {
+    HWND window = nullptr;
+    if (!target.RunUntil([&] {
+            window = FindWindowW(L"TapewrightForm", nullptr);
+            return window != nullptr && IsWindowVisible(window);
+        })) {
+        return false;
+    }
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    return target.RunUntil([] {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        return menu != nullptr && IsWindowVisible(menu);
+    });
+}
+
+POINT CursorAt() {
+    POINT at{};
+    GetCursorPos(&at);
+    return at;
+}
+
+// The system's modal loops (the system menu here, a message box, a title bar dragged)
+// dispatch window messages but never return to the program's loop.
+TEST_F(ProgramRun, PlaybackGoesOnWhileTheSystemMenuIsOpen) {
+    const int bottom = GetSystemMetrics(SM_CYSCREEN) - 2;
+    std::vector<MacroRecord> records{MoveRecord(1, bottom, 0)};
+    for (int i = 1; i <= 20; ++i) records.push_back(MoveRecord(1 + 10 * i, bottom, 3000 + 50 * i));
+    const std::string macro = Macro("moves.mcr", records);
+    HANDLE process = StartProgram("\"" TAPEWRIGHT_PROGRAM "\" \"" + macro + "\" /S /E");
+    ASSERT_NE(process, nullptr);
+    ASSERT_TRUE(target.RunUntil([] { return CursorAt().x == 1; }));
+    ASSERT_TRUE(OpenSystemMenu(target));
+    ASSERT_EQ(CursorAt().x, 1) << "the menu came up too late to tell";
+
+    EXPECT_TRUE(target.RunUntil([] { return CursorAt().x == 201; })) << CursorAt().x;
+    EXPECT_TRUE(IsWindowVisible(FindWindowW(L"#32768", nullptr)));
+    // The pass's end closes the window, and the menu with it.
+    DWORD code = 0;
+    EXPECT_TRUE(target.RunUntil([&] { return Ended(process, code); }));
+    if (!Ended(process, code)) TerminateProcess(process, 1);
+    CloseHandle(process);
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ProgramRun, CtrlEscEndsAnEndlessRunInsideAModalLoop) {
+    const std::string macro =
+        Macro("endless-moves.mcr", {MoveRecord(5, 5, 0), MoveRecord(9, 9, 100)});
+    HANDLE process = StartProgram("\"" TAPEWRIGHT_PROGRAM "\" \"" + macro + "\" /A /E");
+    ASSERT_NE(process, nullptr);
+    ASSERT_TRUE(OpenSystemMenu(target));
+    ASSERT_TRUE(SendUserInput(UserCtrlEsc()));
+    DWORD code = 0;
+    EXPECT_TRUE(target.RunUntil([&] { return Ended(process, code); }));
+    if (!Ended(process, code)) TerminateProcess(process, 1);
+    CloseHandle(process);
+    EXPECT_EQ(code, 0u);
+}
+
 }  // namespace

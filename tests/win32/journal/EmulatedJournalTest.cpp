@@ -26,7 +26,7 @@ std::vector<Received> received;
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-        (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONUP)) {
+        (message >= WM_LBUTTONDOWN && message <= WM_XBUTTONUP)) {
         received.push_back(Received{message, wParam, lParam});
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -111,10 +111,15 @@ TEST_F(EmulatedJournal, PlaysKeysByScanCodeAndThePointerOnItsPixel) {
           {msg::kKeyDown, 0x1E41, 1, 50, 0},  // A
           {msg::kKeyUp, 0x1E41, 1, 60, 0},
           {msg::kKeyDown, 0x1C0D, 0x8001, 70, 0},  // keypad Enter
-          {msg::kKeyUp, 0x1C0D, 0x8001, 80, 0}});
+          {msg::kKeyUp, 0x1C0D, 0x8001, 80, 0},
+          {msg::kXButtonDown, 51, 61, 90, XBUTTON2},  // Forward
+          {msg::kXButtonUp, 51, 61, 100, XBUTTON2}});
     engine->Play();
     ASSERT_TRUE(RunUntil([&] { return engine->State() == rsIdle; }));
     ASSERT_TRUE(RunUntil([&] { return Got(WM_KEYUP, VK_RETURN); })) << DumpReceived();
+    ASSERT_TRUE(RunUntil([&] { return Got(WM_XBUTTONUP, MAKEWPARAM(0, XBUTTON2)); }))
+        << DumpReceived();
+    EXPECT_TRUE(Got(WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON2, XBUTTON2)));
 
     const Received* click = First(WM_LBUTTONDOWN, MK_LBUTTON);
     ASSERT_NE(click, nullptr);
@@ -155,7 +160,7 @@ TEST_F(EmulatedJournal, CtrlEscEndsPlaybackAndReleasesWhatItHeld) {
 
 TEST_F(EmulatedJournal, RecordsInputFromOtherProgramsAsTheJournalDoes) {
     engine->Record(false);
-    INPUT inputs[4]{};
+    INPUT inputs[6]{};
     inputs[0].type = INPUT_MOUSE;
     inputs[0].mi.dx = NormalisedCoordinate(100, GetSystemMetrics(SM_XVIRTUALSCREEN),
                                            GetSystemMetrics(SM_CXVIRTUALSCREEN));
@@ -167,14 +172,19 @@ TEST_F(EmulatedJournal, RecordsInputFromOtherProgramsAsTheJournalDoes) {
     inputs[3].type = INPUT_MOUSE;
     inputs[3].mi.dwFlags = MOUSEEVENTF_WHEEL;
     inputs[3].mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
-    ASSERT_EQ(SendInput(4, inputs, sizeof(INPUT)), 4u);
-    ASSERT_TRUE(RunUntil([&] { return engine->Stream().Size() >= 4 * kEventMsgSize; }));
+    inputs[4].type = INPUT_MOUSE;
+    inputs[4].mi.dwFlags = MOUSEEVENTF_XDOWN;
+    inputs[4].mi.mouseData = XBUTTON1;
+    inputs[5] = inputs[4];
+    inputs[5].mi.dwFlags = MOUSEEVENTF_XUP;
+    ASSERT_EQ(SendInput(6, inputs, sizeof(INPUT)), 6u);
+    ASSERT_TRUE(RunUntil([&] { return engine->Stream().Size() >= 6 * kEventMsgSize; }));
     engine->Stop();
 
     std::vector<EVENTMSG> records(engine->Stream().Size() / kEventMsgSize);
     engine->Stream().Seek(0, SeekOrigin::Begin);
     for (EVENTMSG& record : records) engine->Stream().ReadEvent(record);
-    ASSERT_EQ(records.size(), 4u);
+    ASSERT_EQ(records.size(), 6u);
     EXPECT_EQ(records[0].message, msg::kMouseMove);
     EXPECT_EQ(records[0].paramL, 100u);
     EXPECT_EQ(records[0].paramH, 120u);
@@ -184,6 +194,8 @@ TEST_F(EmulatedJournal, RecordsInputFromOtherProgramsAsTheJournalDoes) {
     EXPECT_EQ(records[2].message, msg::kKeyUp);
     EXPECT_EQ(records[3].message, msg::kMouseWheel);
     EXPECT_EQ(records[3].hwnd, static_cast<uint32_t>(-WHEEL_DELTA));
+    EXPECT_EQ(records[4], (EVENTMSG{msg::kXButtonDown, 100, 120, records[4].time, XBUTTON1}));
+    EXPECT_EQ(records[5].message, msg::kXButtonUp);
     // Times count from the start of the recording, never from before it.
     for (const EVENTMSG& record : records) EXPECT_LT(record.time, 20'000u);
 }
