@@ -67,21 +67,21 @@ TEST(IniQuillFileNameTest, NamesTheFileAfterAWindowsExecutable) {
 
 TEST(IniQuillFileNameTest, NamesTheFileAfterALinuxExecutable) {
     PathRulesScope posix(kPosixPathRules);
-    TIniQuill quill(FakeSystem("/usr/local/bin/tapewright"));
+    TIniQuill quill(FakeSystem("/opt/tw/tapewright"));
     EXPECT_EQ(quill.FullPath(), "");
     quill.SetDefaultDir(ddApplication);
-    EXPECT_EQ(quill.FullPath(), "/usr/local/bin/");
+    EXPECT_EQ(quill.FullPath(), "/opt/tw/");
     quill.FinishLoading();
     EXPECT_EQ(quill.FileName(), "Tapewright.ini");
-    EXPECT_EQ(quill.FullPath(), "/usr/local/bin/Tapewright.ini");
+    EXPECT_EQ(quill.FullPath(), "/opt/tw/Tapewright.ini");
 }
 
 TEST(IniQuillFileNameTest, KeepsAFileNameSetBeforeFinishLoading) {
     PathRulesScope posix(kPosixPathRules);
-    TIniQuill quill(FakeSystem("/usr/bin/tapewright"));
+    TIniQuill quill(FakeSystem("/opt/tw/tapewright"));
     quill.SetFileName("mine.ini");
     quill.FinishLoading();
-    EXPECT_EQ(quill.FullPath(), "/usr/bin/mine.ini");
+    EXPECT_EQ(quill.FullPath(), "/opt/tw/mine.ini");
 }
 
 TEST(IniQuillDirectoryTest, PlacesTheFileByDefaultDir) {

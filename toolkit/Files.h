@@ -46,8 +46,10 @@ class InputFile {
 // names something other than a regular file, the file is read-only (no write permission bit,
 // or the user may not write it) or the folder refuses a new file; nothing is changed then.
 // Throws Exception("ストリームへの書き込みエラー") when writing stops short (disk full, file
-// size limit); the previous file is then unchanged and no temporary is left, except in place,
-// where the file holds what was written.
+// size limit); the previous file is then unchanged and no temporary is left. In place, the
+// room for the new bytes is made sure of before the first one is written, so only a failing
+// device leaves the file half written. The same error when the folder of a new name cannot
+// be flushed after the rename: the new bytes are in place but may not survive a power loss.
 void ReplaceFileContents(const std::string& path, const void* data, std::size_t size);
 
 // True when path names an existing file that is not a directory.

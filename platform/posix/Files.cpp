@@ -3,7 +3,9 @@
 #include "toolkit/Files.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -65,6 +67,12 @@ bool MayWrite(const std::string& target, const struct stat& info) {
     return faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+// The folder holding target, with its final separator; "." for a bare name.
+std::string FolderOf(const std::string& target) {
+    std::size_t slash = target.rfind('/');
+    return slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+}
+
 // A short name in the target's folder, so that a target name near the length limit still
 // leaves room for it.
 std::string TemporaryBeside(const std::string& target) {
@@ -88,15 +96,67 @@ bool TakeOverAttributes(int fd, const struct stat* replaced) {
     throw Exception(FormatText(kCreateError, path));
 }
 
-// The safe route is impossible where the folder refuses new files, so the file is cut and
-// written where it is; a failed write leaves it holding what was written.
+// Where the file system cannot reserve blocks: whether the free space and the file size
+// limit leave room for size bytes in place of what the file holds now.
+bool RoomFor(int fd, std::size_t size) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        size > limit.rlim_cur) {
+        return false;
+    }
+    struct stat info {};
+    struct statvfs space {};
+    if (fstat(fd, &info) != 0 || fstatvfs(fd, &space) != 0) return false;
+    const uint64_t held = static_cast<uint64_t>(info.st_blocks) * 512;
+    const uint64_t freeBlocks = geteuid() == 0 ? space.f_bfree : space.f_bavail;
+    return size <= held || size - held <= freeBlocks * space.f_frsize;
+}
+
+// Makes sure that size bytes fit before any byte of the file changes: the blocks are
+// allocated at once where the file system can, which may lengthen the file with zeros
+// after its old bytes; a refusal puts the old length back.
+bool ReserveInPlace(int fd, std::size_t size, off_t oldSize) {
+    if (size == 0) return true;
+    int result;
+    do {
+        result = fallocate(fd, 0, 0, static_cast<off_t>(size));
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) return true;
+    if (errno == EOPNOTSUPP || errno == ENOSYS) return RoomFor(fd, size);
+    if (ftruncate(fd, oldSize) != 0) {
+        // The old bytes are there still, followed by zeros.
+    }
+    return false;
+}
+
+bool WriteAllAt(int fd, const void* data, std::size_t size) {
+    return lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, data, size);
+}
+
+// The safe route is impossible where the folder refuses new files, so the file is written
+// where it is. The room is made sure of first, so a full disk or a size limit leaves the old
+// bytes; only a failure of the device itself can stop the write half way.
 void RewriteInPlace(const std::string& path, const std::string& target, const void* data,
                     std::size_t size) {
-    int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) ThrowCreateError(path);
-    bool written = WriteAll(fd, data, size) && fsync(fd) == 0;
+    struct stat info {};
+    bool written = fstat(fd, &info) == 0 && ReserveInPlace(fd, size, info.st_size) &&
+                   WriteAllAt(fd, data, size) && ftruncate(fd, static_cast<off_t>(size)) == 0 &&
+                   fsync(fd) == 0;
     written = (close(fd) == 0) && written;
     if (!written) throw Exception(kWriteError);
+}
+
+// A new name survives a power loss only once its folder is on the disk too. A folder that
+// cannot be opened for reading is left to the system; one whose file system cannot sync
+// folders (EINVAL) keeps its names by other means.
+bool SyncFolder(const std::string& target) {
+    int fd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return true;
+    bool synced = fsync(fd) == 0 || errno == EINVAL;
+    close(fd);
+    return synced;
 }
 
 void ReplaceThroughTemporary(const std::string& path, const std::string& target,
@@ -114,13 +174,12 @@ void ReplaceThroughTemporary(const std::string& path, const std::string& target,
         unlink(temporary.c_str());
         ThrowCreateError(path);
     }
+    if (!SyncFolder(target)) throw Exception(kWriteError);
 }
 
 // Whether the folder holding target lets the user create files in it.
 bool FolderTakesNewFiles(const std::string& target) {
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    return faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    return faccessat(AT_FDCWD, FolderOf(target).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace

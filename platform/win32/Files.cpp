@@ -90,13 +90,32 @@ bool PutInPlace(const std::string& temporary, const std::string& target, DWORD r
     return placed;
 }
 
-// Where the folder refuses new files, the file is cut and written where it is; a failed
-// write leaves it holding what was written.
+bool SetLength(HANDLE file, uint64_t length) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(length);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+// Where the folder refuses new files, the file is written where it is. It is first made as
+// long as the new bytes need, which takes the disk space at once or is refused on a full
+// disk; a refusal puts the old length back, so only a failing device leaves it half written.
 void RewriteInPlace(const std::string& path, const void* data, std::size_t size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) ThrowCreateError(path);
-    if (!WriteAndClose(file, data, size)) throw Exception(kWriteError);
+    LARGE_INTEGER old{};
+    const bool sized = GetFileSizeEx(file, &old);
+    const auto oldSize = static_cast<uint64_t>(old.QuadPart);
+    if (!sized || (size > oldSize && !SetLength(file, size))) {
+        if (sized) SetLength(file, oldSize);
+        CloseHandle(file);
+        throw Exception(kWriteError);
+    }
+    LARGE_INTEGER start{};
+    const bool written = SetFilePointerEx(file, start, nullptr, FILE_BEGIN) &&
+                         WriteAll(file, data, size) && SetLength(file, size) &&
+                         FlushFileBuffers(file);
+    if (!CloseHandle(file) || !written) throw Exception(kWriteError);
 }
 
 // An existing target must be a writable regular file that nobody holds open.

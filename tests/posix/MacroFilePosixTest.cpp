@@ -1,11 +1,13 @@
 // Macro files on POSIX: modes, owners, pipes, devices, read errors and file size limits.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
 #include "ErrorOf.h"
 #include "FailingReads.h"
@@ -145,6 +147,38 @@ TEST_F(MacroFileTest, SaveThatWritesShortLeavesThePreviousFileIntact) {
     EXPECT_EQ(Bytes(PathOf("keep.mcr")), previous);
     EXPECT_EQ(FilesInDirectory(), 1u);
     EXPECT_EQ(stream.Size(), big.size());
+}
+
+// In place, a save that does not fit must fail before any old byte changes: under a file
+// size limit, and on a full file system where the test may mount a small one.
+TEST_F(MacroFileTest, InPlaceSaveThatDoesNotFitKeepsTheOldBytes) {
+    const std::string limited = PathOf("limited");
+    const std::string full = PathOf("full");
+    fs::create_directory(limited);
+    fs::create_directory(full);
+    const bool mounted = mount("tapewright", full.c_str(), "tmpfs", 0, "size=64k") == 0;
+    const std::string old(4000, 'o');
+    for (const std::string& folder : {limited, full}) {
+        Put(folder + "/in.mcr", old);
+        fs::permissions(folder + "/in.mcr", fs::perms(0644));
+    }
+    if (mounted) std::ofstream(full + "/filler") << std::string(64 * 1024, 'f');
+    ExpectAsOrdinaryUser(dirPath, [&] {
+        MacroStream stream;
+        std::string big(64 * 1024, 'n');
+        stream.Write(big.data(), big.size());
+        auto keepsOld = [&](const std::string& folder, rlim_t limit) {
+            fs::permissions(folder, fs::perms(0555));
+            std::string error;
+            {
+                FileSizeLimit sizeLimit(limit);
+                error = ErrorOf([&] { SaveMacroFile(stream, folder + "/in.mcr"); });
+            }
+            return error == "ストリームへの書き込みエラー" && Bytes(folder + "/in.mcr") == old;
+        };
+        return keepsOld(limited, 16 * 1024) && (!mounted || keepsOld(full, RLIM_INFINITY));
+    });
+    if (mounted) umount(full.c_str());
 }
 
 // A sparse file larger than the memory left must fail before the stream takes any of it.

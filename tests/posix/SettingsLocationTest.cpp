@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// An installed program cannot write beside its executable: its settings go to the user's
-// configuration directory instead.
+// An installed program keeps its settings in the user's configuration directory, also when
+// root, who may write beside it, runs it; so does a copy in a folder the user may not write.
 TEST(SettingsLocationTest, BesideTheExecutableWhenWritableElseInTheUsersConfiguration) {
     EXPECT_EQ(SettingsDirectoryFor("/opt/tw/", true, "/x", "/home/u"), "/opt/tw/");
     EXPECT_EQ(SettingsDirectoryFor("/usr/bin/", false, "/x/cfg", "/home/u"), "/x/cfg/tapewright/");
@@ -11,4 +11,11 @@ TEST(SettingsLocationTest, BesideTheExecutableWhenWritableElseInTheUsersConfigur
               "/home/u/.config/tapewright/");
     EXPECT_EQ(SettingsDirectoryFor("/usr/bin/", false, nullptr, "/home/u"),
               "/home/u/.config/tapewright/");
+}
+
+TEST(SettingsLocationTest, TheSystemsProgramFoldersAreInstalledOnes) {
+    EXPECT_TRUE(IsInstalledDirectory("/usr/bin/"));
+    EXPECT_TRUE(IsInstalledDirectory("/usr/local/bin/"));
+    EXPECT_FALSE(IsInstalledDirectory("/usr/bin/tools/"));
+    EXPECT_FALSE(IsInstalledDirectory("/home/u/tapewright/"));
 }
