@@ -1,6 +1,6 @@
 #pragma once
-// What the engine needs of the platform's input journal. Each platform folder realises
-// these four functions; CMake links exactly one realisation.
+// What the engine and the main window need of the platform's input journal. Each platform
+// folder realises these functions; CMake links exactly one realisation.
 //
 // The journal protocol the platform follows:
 //   record:   for each input event it calls the record procedure with kHookAction and a
@@ -13,6 +13,7 @@
 //   cancel:   when the user cancels journalling (Ctrl+Esc) the platform removes the hooks
 //             itself and posts msg::kCancelJournal to the application's queue.
 #include <cstdint>
+#include <string>
 
 using JournalHookHandle = uintptr_t;  // 0: no hook
 using JournalHookProc = int32_t (*)(int32_t code, uintptr_t wParam, intptr_t lParam);
@@ -35,3 +36,6 @@ int32_t CallNextJournalHook(JournalHookHandle handle, int32_t code, uintptr_t wP
                             intptr_t lParam);
 // Milliseconds on the clock of the journal's time stamps, wrapping at 2^32.
 uint32_t JournalTickCount();
+// A note for the user when the journal cannot see every program in this session (where
+// a recording can come out empty through no fault of the user's); empty when it sees all.
+std::string JournalRecordingLimit();

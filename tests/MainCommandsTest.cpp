@@ -215,6 +215,27 @@ TEST_F(MainCommandsTest, MergedRecordingFollowsTheOpenedMacro) {
     EXPECT_EQ(last.paramL, 77u);
 }
 
+// Where the journal cannot see every program (a Wayland session), a recording that caught
+// nothing but its own stop says why; one that caught anything says nothing.
+TEST_F(MainCommandsTest, AnEmptyRecordingWhereTheJournalCannotSeeEverythingSaysWhy) {
+    journal.SetRecordingLimit("見えません。");
+    Start();
+    auto record = [&](std::vector<std::pair<uint32_t, uint32_t>> events, bool clickStop) {
+        sim.Click(form->RecordButton);
+        for (auto [message, paramL] : events) journal.SendRecordEvent(message, paramL);
+        if (clickStop) sim.Click(form->StopButton);
+        app->ProcessMessages();
+        return Shown().size();
+    };
+    EXPECT_EQ(record({{msg::kMouseMove, 5}, {msg::kLButtonDown, 0}}, true), 1u);
+    EXPECT_EQ(Shown()[0], "何も記録されませんでした。見えません。");
+    EXPECT_EQ(record({{msg::kKeyDown, 0x11}, {msg::kKeyDown, kVkCancel}}, false), 2u);
+    EXPECT_EQ(record({{msg::kKeyDown, 'A'}, {msg::kKeyUp, 'A'}}, true), 2u);
+    EXPECT_EQ(record({{msg::kLButtonDown, 0}, {msg::kLButtonUp, 0}, {msg::kLButtonDown, 0}}, true),
+              2u);
+    EXPECT_EQ(Recorder->State(), rsIdle);
+}
+
 TEST_F(MainCommandsTest, RStopWhileTheEngineIsIdleOnlyReleasesTheButtons) {
     Start();
     journal.FailInstalls(JournalHookType::Record, true);

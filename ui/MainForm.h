@@ -4,6 +4,7 @@
 // run variables. Handlers keep their established names.
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "engine/Recorder.h"
@@ -12,6 +13,12 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Form.h"
+
+namespace msg {
+// Posted at the end of a recording that caught nothing in a session where the journal
+// cannot see every program; shows why.
+inline constexpr uint32_t kShowRecordingLimit = 0xB402;
+}  // namespace msg
 
 class TForm1 : public TForm {
   public:
@@ -106,6 +113,9 @@ class TForm1 : public TForm {
     void ApplyReleasedSet();
     void RefreshButtons();
 
+    void WatchRecordingEnd(TRecorderState newState);
+    void ShowRecordingLimit();
+
     void RunIdleProcedure();
     void TakeListPath();
     void TakeEndlessPath();
@@ -123,6 +133,9 @@ class TForm1 : public TForm {
     void ApplySpeedIndex(const std::string& index);
     void LoadPlaylistInto(const std::string& path);
     void LoadMacroEntry(const std::string& path);
+
+    // Where the recording under way began in the stream; empty when none is under way.
+    std::optional<std::size_t> recordingStart_;
 };
 
 // The main window's one instance.

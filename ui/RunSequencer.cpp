@@ -1,10 +1,15 @@
 // The run sequencer: the window's answer to every change of the engine's state. When the
 // engine turns idle it plays the next pass (counted, endless or the next playlist entry) or
 // ends the run, and with the exit flag "1" closes the program. It keeps nothing between
-// calls but the run variables, so nested calls from inside a pass start are safe.
+// calls but the run variables and where a recording began, so nested calls from inside a
+// pass start are safe.
 #include <exception>
+#include <optional>
+#include <utility>
 
+#include "engine/Journal.h"
 #include "toolkit/Strings.h"
+#include "ui/EmptyRecording.h"
 #include "ui/MacroListFile.h"
 #include "ui/MainForm.h"
 
@@ -20,6 +25,7 @@ void TForm1::RecorderStateChanged(TRecorderState NewState) {
             SetStatusText("再生中");
             break;
     }
+    WatchRecordingEnd(NewState);
     // An error in the idle procedure leaves here, before the button refresh.
     if (NewState == rsIdle) RunIdleProcedure();
     RefreshButtons();
@@ -84,7 +90,33 @@ void TForm1::FinishRun() {
     if (ExitFlag() == "1") Close();
 }
 
-void TForm1::AppMessage(TMsg& Msg, bool&) {
+// Where the journal cannot see every program, a recording that caught nothing but its own
+// stop gets a word why. It is shown from the message loop: the end of a recording can be
+// noticed inside the journal's callback.
+void TForm1::WatchRecordingEnd(TRecorderState newState) {
+    const MacroStream& stream = Recorder->Stream();
+    if (newState == rsRecording) {
+        recordingStart_ = stream.Position();
+        return;
+    }
+    std::optional<std::size_t> start = std::exchange(recordingStart_, std::nullopt);
+    if (!start || newState != rsIdle || JournalRecordingLimit().empty()) return;
+    if (RecordedOnlyTheStop(stream, *start, stream.Position())) {
+        Application->Post(TMsg{.message = msg::kShowRecordingLimit});
+    }
+}
+
+void TForm1::ShowRecordingLimit() {
+    ShowMessageBox("何も記録されませんでした。" + JournalRecordingLimit(), Application->Title,
+                   kMbOk | kMbIconWarning);
+}
+
+void TForm1::AppMessage(TMsg& Msg, bool& Handled) {
+    if (Msg.message == msg::kShowRecordingLimit) {
+        ShowRecordingLimit();
+        Handled = true;
+        return;
+    }
     if (Msg.message != msg::kCancelJournal) return;
     SetLoopLimit("0");
     SetCancelFlag("0");

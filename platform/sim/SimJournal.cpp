@@ -133,3 +133,7 @@ int32_t CallNextJournalHook(JournalHookHandle handle, int32_t code, uintptr_t wP
 uint32_t JournalTickCount() {
     return SimJournal::Instance().Tick();
 }
+
+std::string JournalRecordingLimit() {
+    return SimJournal::Instance().RecordingLimit();
+}

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/EventMsg.h"
@@ -42,6 +44,10 @@ class SimJournal {
     uint32_t Tick() const { return tick_; }
     void SetTick(uint32_t tick) { tick_ = tick; }
     void Advance(uint32_t milliseconds) { tick_ += milliseconds; }
+
+    // What JournalRecordingLimit says, as a session that hides some programs would.
+    void SetRecordingLimit(std::string note) { recordingLimit_ = std::move(note); }
+    const std::string& RecordingLimit() const { return recordingLimit_; }
 
     // Failure injection: the next installs of this type are refused.
     void FailInstalls(JournalHookType type, bool fail);
@@ -103,4 +109,5 @@ class SimJournal {
     int staleRemoveCount_ = 0;
     int callNextCount_ = 0;
     PlaybackPump* pump_ = nullptr;
+    std::string recordingLimit_;
 };
