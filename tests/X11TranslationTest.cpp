@@ -7,6 +7,7 @@
 #include "platform/x11/EventTranslator.h"
 #include "platform/x11/InputPlan.h"
 #include "platform/x11/KeyMapping.h"
+#include "platform/x11/WheelCarry.h"
 
 namespace {
 
@@ -176,12 +177,33 @@ TEST(InputPlanTest, MouseRecordsMoveThenPressAndTheWheelIsBounded) {
     auto down = Wheel(static_cast<uint32_t>(-240));
     ASSERT_EQ(down.size(), 5u);  // move, then press and release of button 5 twice
     EXPECT_EQ(down[1].code, 5u);
-    EXPECT_EQ(Wheel(30).size(), 3u);  // less than a notch still turns one
+    EXPECT_EQ(Wheel(30).size(), 1u);  // less than a notch turns nothing by itself
+    EXPECT_EQ(Wheel(0).size(), 1u);
     // A damaged file: the most negative delta, and a huge one, play the bound at most.
     auto lowest = Wheel(0x80000000u);
     EXPECT_EQ(lowest.size(), 1u + 2 * kMaxWheelNotches);
     EXPECT_EQ(lowest[1].code, 5u);
     EXPECT_EQ(Wheel(0x7FFFFFFFu).size(), 1u + 2 * kMaxWheelNotches);
+}
+
+// Parts of a notch add up per axis, whatever their sign, and play as whole notches; a damaged
+// delta plays the bound and carries only the part of a notch.
+TEST(WheelCarryTest, PartsOfANotchAddUpPerAxis) {
+    WheelCarry wheel;
+    std::vector<int32_t> played;
+    for (int32_t delta : {30, 30, 0, 30, 30, 15, -45, -60, -60}) {
+        played.push_back(wheel.Take(delta, true));
+    }
+    EXPECT_EQ(played, (std::vector<int32_t>{0, 0, 0, 0, 120, 0, 0, 0, -120}));
+    EXPECT_EQ(wheel.Take(90, false), 0);
+    EXPECT_EQ(wheel.Take(-30, true), 0);  // the vertical carry is -30 + -30
+    EXPECT_EQ(wheel.Take(-60, true), -120);
+    EXPECT_EQ(wheel.Take(30, false), 120);
+    EXPECT_EQ(wheel.Take(INT32_MAX, true), kMaxWheelNotches * kWheelDelta);
+    EXPECT_EQ(wheel.Take(113, true), 120);  // the carry is INT32_MAX's part of a notch, 7
+    wheel.Take(60, false);
+    wheel.Reset();
+    EXPECT_EQ(wheel.Take(60, false), 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ bool InputInjector::Available(Display* display) {
 
 void InputInjector::ReadLayout() {
     layout_ = ReadKeyboardLayout(display_);
+    wheel_.Reset();
 }
 
 bool InputInjector::IsKeycode(uint32_t keycode) const {
@@ -25,10 +26,21 @@ bool InputInjector::IsKeycode(uint32_t keycode) const {
 }
 
 void InputInjector::Apply(const EVENTMSG& record) {
-    for (const InputAction& action : PlanInput(record, layout_)) {
+    EVENTMSG played = record;
+    const bool vertical = record.message == msg::kMouseWheel;
+    if (vertical || record.message == msg::kMouseHWheel) {
+        played.hwnd =
+            static_cast<uint32_t>(wheel_.Take(static_cast<int32_t>(record.hwnd), vertical));
+    }
+    const KeypadQuery keypadGivesDigits = [this] { return KeypadGivesDigits(display_); };
+    for (const InputAction& action : PlanInput(played, layout_, keypadGivesDigits)) {
         switch (action.kind) {
             case InputAction::Motion:
-                XTestFakeMotionEvent(display_, -1, action.x, action.y, CurrentTime);
+                // The coordinates are those of the program's own screen. Named, the
+                // server adds that screen's place on the desktop; -1 would take them as
+                // desktop coordinates, another screen's on a classic multi-screen server.
+                XTestFakeMotionEvent(display_, DefaultScreen(display_), action.x, action.y,
+                                     CurrentTime);
                 break;
             case InputAction::Button:
                 XTestFakeButtonEvent(display_, action.code, action.press, CurrentTime);

@@ -8,14 +8,15 @@
 #include "engine/EventMsg.h"
 #include "platform/common/PumpLoop.h"
 #include "platform/x11/KeyMapping.h"
+#include "platform/x11/WheelCarry.h"
 
 class InputInjector : public RecordInjector {
   public:
     explicit InputInjector(Display* display) : display_(display) {}
 
     static bool Available(Display* display);
-    // Reads the layout that records without a usable scan code are played in; called as a
-    // playback starts.
+    // Reads the layout that records without a usable scan code are played in, and starts
+    // the wheel with nothing carried; called as a playback starts.
     void ReadLayout();
     void Apply(const EVENTMSG& record) override;
     // Releases every key and button that Apply pressed and did not release.
@@ -26,6 +27,7 @@ class InputInjector : public RecordInjector {
 
     Display* display_;
     KeyboardLayout layout_ = KeyboardLayout::Us;
+    WheelCarry wheel_;
     std::set<unsigned> keys_;
     std::set<unsigned> buttons_;
 };

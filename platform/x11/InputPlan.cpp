@@ -27,7 +27,7 @@ std::vector<InputAction> WheelPlan(const EVENTMSG& record, bool vertical) {
     int64_t delta = static_cast<int32_t>(record.hwnd);
     uint32_t button = vertical ? (delta >= 0 ? 4 : 5) : (delta >= 0 ? 7 : 6);
     int64_t notches =
-        std::clamp<int64_t>((delta < 0 ? -delta : delta) / kWheelDelta, 1, kMaxWheelNotches);
+        std::clamp<int64_t>((delta < 0 ? -delta : delta) / kWheelDelta, 0, kMaxWheelNotches);
     std::vector<InputAction> plan{MoveTo(record)};
     for (int64_t i = 0; i < notches; ++i) {
         plan.push_back(ButtonAction(button, true, record));
@@ -36,22 +36,32 @@ std::vector<InputAction> WheelPlan(const EVENTMSG& record, bool vertical) {
     return plan;
 }
 
-uint32_t KeycodeOf(const EVENTMSG& record, KeyboardLayout layout) {
-    WindowsKey key = WindowsKeyFromParams(record.paramL, record.paramH);
-    uint32_t keycode = KeycodeOfScanKey(ScanKey{key.scanCode, key.extended});
-    if (keycode != 0) return keycode;
-    return KeycodeOfScanKey(ScanKeyOfVirtualKey(key.virtualKey, layout));
+// The key a record plays: its scan key, or the key of its virtual-key code in the layout.
+ScanKey ScanKeyOf(const WindowsKey& key, KeyboardLayout layout) {
+    const ScanKey scan{key.scanCode, key.extended};
+    if (KeycodeOfScanKey(scan) != 0) return scan;
+    return ScanKeyOfVirtualKey(key.virtualKey, layout);
 }
 
-std::vector<InputAction> KeyPlan(const EVENTMSG& record, bool press, KeyboardLayout layout) {
-    uint32_t keycode = KeycodeOf(record, layout);
+std::vector<InputAction> KeyPlan(const EVENTMSG& record, bool press, KeyboardLayout layout,
+                                 const KeypadQuery& keypadGivesDigits) {
+    const WindowsKey key = WindowsKeyFromParams(record.paramL, record.paramH);
+    const ScanKey scan = ScanKeyOf(key, layout);
+    const uint32_t keycode = KeycodeOfScanKey(scan);
     if (keycode == 0) return {};
-    return {InputAction{InputAction::Key, keycode, press}};
+    const InputAction action{InputAction::Key, keycode, press};
+    const std::optional<bool> digit = KeypadDigitWanted(scan, key.virtualKey);
+    if (!digit || !keypadGivesDigits || keypadGivesDigits() == *digit) return {action};
+    const uint32_t numLock = KeycodeOfScanKey(kNumLockScanKey);
+    const InputAction numLockDown{InputAction::Key, numLock, true};
+    const InputAction numLockUp{InputAction::Key, numLock, false};
+    return {numLockDown, numLockUp, action, numLockDown, numLockUp};
 }
 
 }  // namespace
 
-std::vector<InputAction> PlanInput(const EVENTMSG& record, KeyboardLayout layout) {
+std::vector<InputAction> PlanInput(const EVENTMSG& record, KeyboardLayout layout,
+                                   const KeypadQuery& keypadGivesDigits) {
     switch (record.message) {
         case msg::kMouseMove:
             return {MoveTo(record)};
@@ -74,5 +84,6 @@ std::vector<InputAction> PlanInput(const EVENTMSG& record, KeyboardLayout layout
     if (!IsKeyboardMessage(record.message)) return {};
     bool press = record.message == msg::kKeyDown || record.message == msg::kSysKeyDown;
     bool release = record.message == msg::kKeyUp || record.message == msg::kSysKeyUp;
-    return press || release ? KeyPlan(record, press, layout) : std::vector<InputAction>{};
+    return press || release ? KeyPlan(record, press, layout, keypadGivesDigits)
+                            : std::vector<InputAction>{};
 }

@@ -213,6 +213,13 @@ uint8_t VirtualKeyOf(ScanKey key, KeyboardLayout layout, bool numpadDigits) {
     return kNoVirtualKey;
 }
 
+std::optional<bool> KeypadDigitWanted(ScanKey key, uint8_t virtualKey) {
+    if (!IsNumpadDigit(key)) return std::nullopt;
+    if (virtualKey == VirtualKeyOf(key, KeyboardLayout::Us, true)) return true;
+    if (virtualKey == VirtualKeyOf(key, KeyboardLayout::Us, false)) return false;
+    return std::nullopt;
+}
+
 ScanKey ScanKeyOfVirtualKey(uint8_t virtualKey, KeyboardLayout layout) {
     if (virtualKey == 0 || virtualKey == kNoVirtualKey) return {};
     for (const Alias& alias : kAliases) {

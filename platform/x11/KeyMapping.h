@@ -8,6 +8,7 @@
 // No X headers here: key codes and key symbols are plain numbers.
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // A key by its scan code; code 0 is no key.
 struct ScanKey {
@@ -35,6 +36,14 @@ inline constexpr uint8_t kNoVirtualKey = 0xFF;
 // Scan keys that depend on a modifier: Pause with Ctrl is Break, Print with Alt is SysRq.
 inline constexpr ScanKey kBreakKey{0x46, true};
 inline constexpr ScanKey kSysRqKey{0x54, false};
+
+// The NumLock key.
+inline constexpr ScanKey kNumLockScanKey{0x45, true};
+
+// For the keypad keys that give a digit or a navigation code by NumLock (0..9 and the
+// decimal point): true when virtualKey is the digit's code (VK_NUMPAD0..9, VK_DECIMAL), false
+// when it is the navigation code (VK_HOME...); nothing for other keys and codes.
+std::optional<bool> KeypadDigitWanted(ScanKey key, uint8_t virtualKey);
 
 // X key code -> the key's scan code; code 0 when the key has none on a PC keyboard.
 ScanKey ScanKeyOfKeycode(uint32_t keycode);

@@ -39,3 +39,12 @@ KeyboardState ReadKeyboardState(Display* display) {
     state.layout = ReadKeyboardLayout(display);
     return state;
 }
+
+bool KeypadGivesDigits(Display* display) {
+    XkbStateRec state{};
+    if (XkbGetState(display, XkbUseCoreKbd, &state) != Success) return false;
+    const unsigned numLock = XkbKeysymToModifiers(display, XK_Num_Lock);
+    const bool locked = numLock != 0 && (state.mods & numLock) != 0;
+    const bool shifted = (state.mods & ShiftMask) != 0;
+    return locked != shifted;
+}

@@ -7,3 +7,6 @@
 
 KeyboardState ReadKeyboardState(Display* display);
 KeyboardLayout ReadKeyboardLayout(Display* display);
+// Whether the keypad's digit keys give digits now: NumLock on and Shift up, or NumLock off
+// and Shift down, as the keypad's key type has it.
+bool KeypadGivesDigits(Display* display);

@@ -811,6 +811,60 @@ TEST_F(ProgramTest, KeysSharingAVirtualKeyPlayAsTheKeyRecorded) {
     EXPECT_EQ(played, expected) << Describe(run.events);
 }
 
+// A keypad digit key plays what its virtual-key code says under either NumLock state: the
+// digit (VK_NUMPAD7) with NumLock off, Home (VK_HOME) with NumLock on. The key press reaches
+// the window with NumLock as the code wants it, and NumLock is left as it was.
+TEST_F(ProgramTest, KeypadKeysPlayTheirVirtualKeyUnderTheOtherNumLockState) {
+    constexpr unsigned kKeypad7 = 79;           // the server's evdev key code
+    constexpr unsigned kNumLockMask = 1u << 4;  // Mod2, which NumLock is on the server
+    auto play = [&](const PcKey& key, const char* name) {
+        const std::vector<MacroRecord> records = {MoveRecord(150, 450, 0),
+                                                  KeyRecord(wm::kKeyDown, key, 20),
+                                                  KeyRecord(wm::kKeyUp, key, 40)};
+        Run run = RunToEnd({WriteMacro(name, records), "/S", "/E"}, 10s);
+        EXPECT_EQ(run.exit, 0);
+        std::vector<std::pair<bool, bool>> keypad;  // press, NumLock on
+        int numLockPresses = 0;
+        bool played = false;  // the test's own NumLock tap may come before the playback
+        for (const ClientEvent& event : run.events) {
+            played = played || event.kind == ClientEvent::Motion;
+            if (event.kind != ClientEvent::Key || !played) continue;
+            if (event.code == kKeypad7) {
+                keypad.emplace_back(event.press, (event.state & kNumLockMask) != 0);
+            } else if (event.keysym == "Num_Lock") {
+                numLockPresses += event.press ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(numLockPresses % 2, 0) << Describe(run.events);
+        return keypad;
+    };
+    using Seen = std::vector<std::pair<bool, bool>>;
+    EXPECT_EQ(play({0x67, 0x47}, "digit.mcr"), (Seen{{true, true}, {false, true}}));
+    desktop_.Input().Tap(XK_Num_Lock);
+    EXPECT_EQ(play({0x24, 0x47}, "home.mcr"), (Seen{{true, false}, {false, false}}));
+    desktop_.Input().Tap(XK_Num_Lock);
+}
+
+// Wheel records below one notch, as a precision touchpad makes them, add up: four of 30
+// turn the wheel one notch up, a delta of 0 turns nothing, two of -60 one notch down.
+TEST_F(ProgramTest, WheelRecordsBelowANotchAddUpToWholeNotches) {
+    std::vector<MacroRecord> records = {MoveRecord(150, 450, 0)};
+    uint32_t time = 0;
+    for (int32_t delta : {30, 30, 30, 30, 0, -60, -60}) {
+        records.push_back(
+            MacroRecord{wm::kMouseWheel, 150, 450, time += 20, static_cast<uint32_t>(delta)});
+    }
+    Run run = RunToEnd({WriteMacro("touchpad.mcr", records), "/S", "/E"}, 10s);
+    EXPECT_EQ(run.exit, 0);
+    std::vector<std::pair<unsigned, bool>> buttons;
+    for (const ClientEvent& event : run.events) {
+        if (event.kind == ClientEvent::Button) buttons.emplace_back(event.code, event.press);
+    }
+    const std::vector<std::pair<unsigned, bool>> expected = {
+        {4, true}, {4, false}, {5, true}, {5, false}};
+    EXPECT_EQ(buttons, expected) << Describe(run.events);
+}
+
 // A macro the Windows program recorded under Wine (tests/data/wine-recorded.mcr, from the
 // Windows end-to-end test: a click, right Ctrl, Z, keypad Enter, Up, Delete, Shift+A, a wheel
 // notch, Ctrl+Break) plays here to the same keys and buttons, at the same place.
