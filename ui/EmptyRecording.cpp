@@ -7,17 +7,15 @@ namespace {
 constexpr uint32_t kVkControl = 0x11;
 constexpr uint32_t kVkLeftControl = 0xA2;
 constexpr uint32_t kVkRightControl = 0xA3;
-constexpr uint32_t kXButtonDown = 0x020B;
-constexpr uint32_t kXButtonUp = 0x020C;
 
 bool IsButtonDown(uint32_t message) {
     return message == msg::kLButtonDown || message == msg::kRButtonDown ||
-           message == msg::kMButtonDown || message == kXButtonDown;
+           message == msg::kMButtonDown || message == msg::kXButtonDown;
 }
 
 bool IsButtonUp(uint32_t message) {
     return message == msg::kLButtonUp || message == msg::kRButtonUp || message == msg::kMButtonUp ||
-           message == kXButtonUp;
+           message == msg::kXButtonUp;
 }
 
 bool IsStopKey(uint32_t virtualKey) {
