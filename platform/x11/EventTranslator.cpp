@@ -43,9 +43,13 @@ std::optional<EVENTMSG> EventTranslator::Translate(const XDeviceEvent& event) {
     }
 }
 
+ScanKey EventTranslator::ScanOf(uint32_t keycode) const {
+    return ScanKeyOfKeycode(state_.keycodes.FromServer(keycode));
+}
+
 bool EventTranslator::Held(uint8_t scanCode) const {
     for (std::size_t keycode = 0; keycode < state_.keysDown.size(); ++keycode) {
-        if (state_.keysDown[keycode] && ScanKeyOfKeycode(keycode).code == scanCode) return true;
+        if (state_.keysDown[keycode] && ScanOf(keycode).code == scanCode) return true;
     }
     return false;
 }
@@ -63,7 +67,7 @@ std::optional<EVENTMSG> EventTranslator::TranslateKey(const XDeviceEvent& event)
     if (event.detail >= state_.keysDown.size()) return std::nullopt;
     const uint32_t keycode = event.detail;
     const bool down = event.type == KeyPress;
-    const ScanKey scan = ScanKeyOfKeycode(keycode);
+    const ScanKey scan = ScanOf(keycode);
     WindowsKey key = KeyOf(scan);
     if (down) {
         pressedAs_[keycode] = key;

@@ -18,6 +18,7 @@
 
 #include "engine/EventMsg.h"
 #include "platform/x11/KeyMapping.h"
+#include "platform/x11/KeycodeTranslation.h"
 
 struct XDeviceEvent {
     int type;         // KeyPress 2, KeyRelease 3, ButtonPress 4, ButtonRelease 5, MotionNotify 6
@@ -31,7 +32,8 @@ inline constexpr int32_t kWheelDelta = 120;
 
 // The keyboard as a recording finds it.
 struct KeyboardState {
-    std::bitset<256> keysDown;  // by X key code
+    std::bitset<256> keysDown;    // by the server's key code
+    KeycodeTranslation keycodes;  // the server's key codes to evdev's
     bool numLock = false;
     KeyboardLayout layout = KeyboardLayout::Us;
 };
@@ -50,6 +52,7 @@ class EventTranslator {
     std::optional<EVENTMSG> TranslateKey(const XDeviceEvent& event);
     std::optional<EVENTMSG> TranslateButton(const XDeviceEvent& event) const;
     WindowsKey KeyOf(ScanKey scan) const;
+    ScanKey ScanOf(uint32_t keycode) const;
     bool Held(uint8_t scanCode) const;
 
     KeyboardState state_;

@@ -15,6 +15,7 @@ bool InputInjector::Available(Display* display) {
 
 void InputInjector::ReadLayout() {
     layout_ = ReadKeyboardLayout(display_);
+    keycodes_ = ReadKeycodeTranslation(display_);
     wheel_.Reset();
 }
 
@@ -51,8 +52,8 @@ void InputInjector::Apply(const EVENTMSG& record) {
                 }
                 break;
             case InputAction::Key: {
-                const unsigned keycode = action.code;
-                if (!IsKeycode(keycode)) break;
+                const unsigned keycode = keycodes_.ToServer(action.code);
+                if (keycode == 0 || !IsKeycode(keycode)) break;
                 XTestFakeKeyEvent(display_, keycode, action.press, CurrentTime);
                 if (action.press) {
                     keys_.insert(keycode);

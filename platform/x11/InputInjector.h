@@ -8,6 +8,7 @@
 #include "engine/EventMsg.h"
 #include "platform/common/PumpLoop.h"
 #include "platform/x11/KeyMapping.h"
+#include "platform/x11/KeycodeTranslation.h"
 #include "platform/x11/WheelCarry.h"
 
 class InputInjector : public RecordInjector {
@@ -15,8 +16,9 @@ class InputInjector : public RecordInjector {
     explicit InputInjector(Display* display) : display_(display) {}
 
     static bool Available(Display* display);
-    // Reads the layout that records without a usable scan code are played in, and starts
-    // the wheel with nothing carried; called as a playback starts.
+    // Reads the layout that records without a usable scan code are played in and the
+    // server's key codes, and starts the wheel with nothing carried; called as a playback
+    // starts.
     void ReadLayout();
     void Apply(const EVENTMSG& record) override;
     // Releases every key and button that Apply pressed and did not release.
@@ -28,6 +30,7 @@ class InputInjector : public RecordInjector {
     Display* display_;
     KeyboardLayout layout_ = KeyboardLayout::Us;
     WheelCarry wheel_;
+    KeycodeTranslation keycodes_;
     std::set<unsigned> keys_;
     std::set<unsigned> buttons_;
 };

@@ -6,6 +6,9 @@
 #include "platform/x11/EventTranslator.h"
 
 KeyboardState ReadKeyboardState(Display* display);
+// How the server's key codes relate to evdev's: the identity where the server's XKB keycodes
+// are evdev's (or unnamed), else by the keys' XKB names.
+KeycodeTranslation ReadKeycodeTranslation(Display* display);
 KeyboardLayout ReadKeyboardLayout(Display* display);
 // Whether the keypad's digit keys give digits now: NumLock on and Shift up, or NumLock off
 // and Shift down, as the keypad's key type has it.

@@ -83,6 +83,15 @@ class KeyRoundTripTest : public ::testing::Test {
         XSync(display_, False);
     }
 
+    void UseKeycodes(const std::string& set) {
+        ChildProcess setxkbmap;
+        ASSERT_TRUE(
+            setxkbmap.Start({"setxkbmap", "-display", server_.DisplayName(), "-keycodes", set}))
+            << setxkbmap.Error();
+        ASSERT_EQ(setxkbmap.Wait(20s), 0) << "setxkbmap -keycodes " << set;
+        XSync(display_, False);
+    }
+
     void SetNumLock(bool on) {
         unsigned mask = XkbKeysymToModifiers(display_, XK_Num_Lock);
         ASSERT_NE(mask, 0u);
@@ -207,6 +216,31 @@ TEST_F(KeyRoundTripTest, EveryKeyPlaysBackAsItselfUnderBothLayoutsWithNumLockOnA
     ExpectEveryKeyBack("us", true);
     ExpectEveryKeyBack("jp", false);
     ExpectEveryKeyBack("jp", true);
+}
+
+// A server whose key codes are not evdev's (the xfree86 set here, as on some VNC and NX
+// servers) records and plays keys by their names: Home is 97 there, the Ro key's code in
+// evdev's set.
+TEST_F(KeyRoundTripTest, AServerWithOtherKeyCodesRecordsAndPlaysTheKeysThemselves) {
+    UseKeycodes("xfree86");
+    const std::vector<std::pair<KeySym, uint32_t>> keys = {
+        {XK_Home, 0x4724},     {XK_Up, 0x4826},        {XK_Delete, 0x532E},
+        {XK_KP_Enter, 0x1C0D}, {XK_Control_R, 0x1D11}, {XK_a, 0x1E41}};
+    EventTranslator translator;
+    translator.Reset(ReadKeyboardState(display_));
+    std::vector<unsigned> keycodes;
+    for (const auto& [keysym, paramL] : keys) {
+        const unsigned keycode = XKeysymToKeycode(display_, keysym);
+        SCOPED_TRACE(XKeysymToString(keysym));
+        ASSERT_NE(keycode, 0u);
+        auto record = translator.Translate(XDeviceEvent{KeyPress, keycode, 0, 0, 0});
+        ASSERT_TRUE(record.has_value());
+        EXPECT_EQ(record->paramL, paramL);
+        translator.Translate(XDeviceEvent{KeyRelease, keycode, 0, 0, 0});
+        keycodes.push_back(keycode);
+    }
+    EXPECT_EQ(XKeysymToKeycode(display_, XK_Home), 97);
+    for (const auto& [keycode, back] : RoundTrip(keycodes)) EXPECT_EQ(back, keycode);
 }
 
 }  // namespace
