@@ -133,7 +133,23 @@ TEST_F(TranslatorTest, MouseKeepsSignedScreenCoordinatesAndWheelNotches) {
     EXPECT_EQ(left->message, msg::kMouseHWheel);
     EXPECT_EQ(static_cast<int32_t>(left->hwnd), -120);
     EXPECT_FALSE(translator.Translate(XDeviceEvent{kButtonRelease, 5, 5, 6, 12}));
-    EXPECT_FALSE(translator.Translate(XDeviceEvent{kButtonPress, 9, 5, 6, 12}));
+    EXPECT_FALSE(translator.Translate(XDeviceEvent{kButtonPress, 10, 5, 6, 12}));
+}
+
+TEST_F(TranslatorTest, XButtonsAreRecordedWithTheirNumberAndPlayAsButtons8And9) {
+    auto back = translator.Translate(XDeviceEvent{kButtonPress, 8, 5, 6, 13});
+    EXPECT_EQ(*back, (EVENTMSG{msg::kXButtonDown, 5, 6, 13, 1}));
+    auto forward = translator.Translate(XDeviceEvent{kButtonRelease, 9, 5, 6, 14});
+    EXPECT_EQ(*forward, (EVENTMSG{msg::kXButtonUp, 5, 6, 14, 2}));
+    for (const EVENTMSG& record : {*back, *forward}) {
+        auto plan = PlanInput(record, KeyboardLayout::Us);
+        ASSERT_EQ(plan.size(), 2u);
+        EXPECT_EQ(plan[1].kind, InputAction::Button);
+        EXPECT_EQ(plan[1].code, 7 + record.hwnd);
+        EXPECT_EQ(plan[1].press, record.message == msg::kXButtonDown);
+    }
+    // A damaged file's button number plays nothing rather than a wheel notch.
+    EXPECT_TRUE(PlanInput({msg::kXButtonDown, 5, 6, 0, 0}, KeyboardLayout::Us).empty());
 }
 
 uint32_t KeycodePressed(const EVENTMSG& record, KeyboardLayout layout = KeyboardLayout::Us) {

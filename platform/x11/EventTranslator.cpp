@@ -95,6 +95,9 @@ std::optional<EVENTMSG> EventTranslator::TranslateButton(const XDeviceEvent& eve
             return MouseRecord(down ? msg::kMButtonDown : msg::kMButtonUp, event);
         case Button3:
             return MouseRecord(down ? msg::kRButtonDown : msg::kRButtonUp, event);
+        case 8:  // Back: the first X button
+        case 9:  // Forward: the second
+            return MouseRecord(down ? msg::kXButtonDown : msg::kXButtonUp, event, event.detail - 7);
         default:
             break;
     }

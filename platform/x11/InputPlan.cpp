@@ -74,6 +74,11 @@ std::vector<InputAction> PlanInput(const EVENTMSG& record, KeyboardLayout layout
         case msg::kRButtonDown:
         case msg::kRButtonUp:
             return ButtonPlan(3, record.message == msg::kRButtonDown, record);
+        case msg::kXButtonDown:
+        case msg::kXButtonUp:
+            // Buttons 8 and 9; a damaged file's other numbers play nothing.
+            if (record.hwnd != 1 && record.hwnd != 2) return {};
+            return ButtonPlan(7 + record.hwnd, record.message == msg::kXButtonDown, record);
         case msg::kMouseWheel:
             return WheelPlan(record, true);
         case msg::kMouseHWheel:
