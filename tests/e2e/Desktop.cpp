@@ -138,6 +138,11 @@ std::vector<ExpectedEvent> ExpectedEvents(const std::vector<MacroRecord>& record
             case wm::kRButtonUp:
                 expected.push_back({ButtonEvent(3, record.message == wm::kRButtonDown, record)});
                 continue;
+            case wm::kXButtonDown:
+            case wm::kXButtonUp:
+                expected.push_back(
+                    {ButtonEvent(7 + record.hwnd, record.message == wm::kXButtonDown, record)});
+                continue;
             case wm::kMouseWheel: {
                 unsigned button = static_cast<int32_t>(record.hwnd) >= 0 ? 4 : 5;
                 expected.push_back({ButtonEvent(button, true, record)});

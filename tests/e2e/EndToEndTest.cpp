@@ -185,6 +185,10 @@ std::optional<MacroRecord> RecordOf(const ClientEvent& event, bool ctrlHeld) {
             if (event.code == 4 && event.press) {
                 return MacroRecord{wm::kMouseWheel, x, y, event.time, 120};
             }
+            if (event.code == 8 || event.code == 9) {  // Back and Forward
+                return MacroRecord{event.press ? wm::kXButtonDown : wm::kXButtonUp, x, y,
+                                   event.time, event.code - 7};
+            }
             return std::nullopt;
         }
         case ClientEvent::Key: {
@@ -268,6 +272,8 @@ TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) 
         [&] { input.MoveTo(300, 500); },
         [&] { input.Click(1); },
         [&] { input.Wheel(1); },
+        [&] { input.Click(8); },
+        [&] { input.Click(9); },
         [&] { input.KeyDown(XK_Control_L); },
         [&] { input.Tap(XK_Pause); },  // Ctrl+Pause gives Break, which ends the recording
         [&] { input.KeyUp(XK_Control_L); },
@@ -279,7 +285,7 @@ TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) 
     }
     ASSERT_TRUE(desktop_.Settle());
     std::vector<MacroRecord> expected = RecordsOf(desktop_.EventsSince(mark));
-    ASSERT_EQ(expected.size(), 16u) << Describe(desktop_.EventsSince(mark));
+    ASSERT_EQ(expected.size(), 20u) << Describe(desktop_.EventsSince(mark));
 
     const std::string saved = SaveRecording(*window, "recorded.mcr");
     ASSERT_FALSE(saved.empty());
@@ -779,6 +785,25 @@ TEST_F(ProgramTest, CommandLineRunOfAMacroDueAtOnceEndsByItself) {
     Run run = RunToEnd({macro, "/S", "/E"}, 10s);
     EXPECT_EQ(CompareEvents(ExpectedEvents(records, desktop_.Input()), run.events), "");
     EXPECT_EQ(run.exit, 0) << "the program stayed open after the run";
+}
+
+TEST_F(ProgramTest, XButtonsPlayAsButtons8And9) {
+    const std::vector<MacroRecord> records = {MoveRecord(150, 450, 0),
+                                              {wm::kXButtonDown, 150, 450, 10, 1},
+                                              {wm::kXButtonUp, 150, 450, 20, 1},
+                                              {wm::kXButtonDown, 150, 450, 30, 2},
+                                              {wm::kXButtonUp, 150, 450, 40, 2}};
+    const std::string macro = WriteMacro("xbuttons.mcr", records);
+    Run run = RunToEnd({macro, "/S", "/E"}, 10s);
+    EXPECT_EQ(run.exit, 0);
+    // The pointer is moved onto the pixel before each button; only the buttons are compared.
+    std::vector<ClientEvent> buttons;
+    for (const ClientEvent& event : run.events) {
+        if (event.kind == ClientEvent::Button) buttons.push_back(event);
+    }
+    std::vector<ExpectedEvent> expected = ExpectedEvents(records, desktop_.Input());
+    expected.erase(expected.begin());  // the move
+    EXPECT_EQ(CompareEvents(expected, buttons), "") << Describe(run.events);
 }
 
 // Keys that share a virtual-key code play as the key recorded, by its scan code and extended

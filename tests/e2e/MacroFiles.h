@@ -26,6 +26,8 @@ constexpr uint32_t kRButtonUp = 0x205;
 constexpr uint32_t kMButtonDown = 0x207;
 constexpr uint32_t kMButtonUp = 0x208;
 constexpr uint32_t kMouseWheel = 0x20A;
+constexpr uint32_t kXButtonDown = 0x20B;  // the button's number (1, 2) in the window field
+constexpr uint32_t kXButtonUp = 0x20C;
 }  // namespace wm
 
 // Windows virtual keys and PC scan codes of the keys the tests use.
