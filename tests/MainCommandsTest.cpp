@@ -228,7 +228,7 @@ TEST_F(MainCommandsTest, AnEmptyRecordingWhereTheJournalCannotSeeEverythingSaysW
         return Shown().size();
     };
     EXPECT_EQ(record({{msg::kMouseMove, 5}, {msg::kLButtonDown, 0}}, true), 1u);
-    EXPECT_EQ(Shown()[0], "何も記録されませんでした。見えません。");
+    EXPECT_EQ(Shown()[0], "何も記録されませんでした。\n見えません。");
     EXPECT_EQ(record({{msg::kKeyDown, 0x11}, {msg::kKeyDown, kVkCancel}}, false), 2u);
     EXPECT_EQ(record({{msg::kKeyDown, 'A'}, {msg::kKeyUp, 'A'}}, true), 2u);
     EXPECT_EQ(record({{msg::kLButtonDown, 0}, {msg::kLButtonUp, 0}, {msg::kLButtonDown, 0}}, true),

@@ -107,7 +107,7 @@ void TForm1::WatchRecordingEnd(TRecorderState newState) {
 }
 
 void TForm1::ShowRecordingLimit() {
-    ShowMessageBox("何も記録されませんでした。" + JournalRecordingLimit(), Application->Title,
+    ShowMessageBox("何も記録されませんでした。\n" + JournalRecordingLimit(), Application->Title,
                    kMbOk | kMbIconWarning);
 }
 

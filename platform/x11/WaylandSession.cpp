@@ -20,5 +20,5 @@ bool IsWaylandSession() {
 std::string JournalRecordingLimit() {
     if (!IsWaylandSession()) return std::string();
     return "Wayland のセッションでは、X のウィンドウ (XWayland で動くプログラム) への入力しか"
-           "記録できません。Wayland のウィンドウでの操作は記録されません。";
+           "記録できません。\nWayland のウィンドウでの操作は記録されません。";
 }
