@@ -50,6 +50,22 @@ TEST_F(ApplicationTest, DispatchReportsWhatAHandlerThrows) {
     EXPECT_EQ(sim.messageBoxes.back().text, "?.");
 }
 
+// At logout nobody answers a message box: one would keep the program from ending.
+TEST_F(ApplicationTest, EndingSessionRunsTheCloseQueryAndShowsNoErrorBox) {
+    TForm* form = nullptr;
+    app.CreateForm(form);
+    int queries = 0;
+    form->OnCloseQuery = [&](TObject*, bool&) {
+        ++queries;
+        throw Exception("Tapewright.ini に書き込めません");
+    };
+    app.EndSession();
+    EXPECT_EQ(queries, 1);
+    app.QueueError("later");
+    app.ProcessMessages();
+    EXPECT_TRUE(sim.messageBoxes.empty());
+}
+
 TEST_F(ApplicationTest, QueuedErrorsAreShownOnceFromTheMessageLoopOrAfterIt) {
     app.QueueError("マクロを記録できません");
     app.QueueError("second");

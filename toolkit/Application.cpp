@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <utility>
 
@@ -115,7 +116,16 @@ bool TApplication::Dispatch(const std::function<void()>& handler) {
 }
 
 void TApplication::HandleException(const std::exception& error) {
+    if (sessionEnding_) {
+        std::fprintf(stderr, "%s\n", WithFinalStop(error.what()).c_str());
+        return;
+    }
     ShowMessageBox(WithFinalStop(error.what()), Title, kMbOk | kMbIconError);
+}
+
+void TApplication::EndSession() {
+    sessionEnding_ = true;
+    if (mainForm_ != nullptr) Dispatch([this] { mainForm_->CloseQuery(); });
 }
 
 void TApplication::QueueError(const std::string& message) {

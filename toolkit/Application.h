@@ -79,6 +79,10 @@ class TApplication {
     void Run();
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
+    // The system ends the program (logout, shutdown) and nobody can answer a message box
+    // now: errors go to standard error from here on. The main form's OnCloseQuery runs as a
+    // best effort, so that what a close stores is stored; its verdict is not asked for.
+    void EndSession();
     bool HasQueuedMessages() const { return !queue_.empty(); }
 
     // Runs an event handler; an error leaving it goes to HandleException. Returns whether
@@ -113,6 +117,7 @@ class TApplication {
     std::map<uintptr_t, std::string> queuedErrors_;
     uintptr_t nextErrorId_ = 1;
     bool terminated_ = false;
+    bool sessionEnding_ = false;
 };
 
 extern TApplication* Application;

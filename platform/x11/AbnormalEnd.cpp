@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/x11/X11Journal.h"
+#include "toolkit/Application.h"
 
 namespace {
 
@@ -27,6 +28,10 @@ void OnSignalReadable(int fd, void*) {
     unsigned char number = 0;
     if (read(fd, &number, 1) != 1) return;
     ReleaseJournalInput();
+    // Logout and shutdown: what a close requested by the system stores is stored.
+    if ((number == SIGHUP || number == SIGTERM) && Application != nullptr) {
+        Application->EndSession();
+    }
     std::_Exit(128 + number);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/x11/CancelKeyGrab.h"
 #include "platform/x11/EventTranslator.h"
 #include "platform/x11/InputInjector.h"
+#include "platform/x11/PlaybackRepeat.h"
 #include "platform/x11/RecordSource.h"
 #include "platform/x11/ServerClock.h"
 #include "platform/x11/X11Keyboard.h"
@@ -59,6 +60,7 @@ class X11Journal {
     std::unique_ptr<RecordSource> source_;
     std::unique_ptr<EventTranslator> translator_;
     std::unique_ptr<CancelKeyGrab> grab_;
+    std::unique_ptr<PlaybackRepeat> repeat_;
     std::vector<Hook> hooks_;
     JournalHookHandle nextHandle_ = 1;
     bool finishing_ = false;  // the record hook is being handed its last events
@@ -75,6 +77,7 @@ bool X11Journal::Connect() {
     source_ = std::make_unique<RecordSource>(display_);
     translator_ = std::make_unique<EventTranslator>();
     grab_ = std::make_unique<CancelKeyGrab>(display_, [this] { Cancel(); });
+    repeat_ = std::make_unique<PlaybackRepeat>(display_);
     serverClock_.Connect(display_);
     return true;
 }
@@ -133,6 +136,7 @@ JournalHookHandle X11Journal::Install(JournalHookType type, JournalHookProc proc
         if (!InputInjector::Available(display_)) return 0;
         StartSource();  // without RECORD, the grab alone watches for Ctrl+Esc
         injector_->ReadLayout();
+        repeat_->Suspend();
         pump_->Start(procedure);
     }
     hooks_.push_back(Hook{nextHandle_, type, procedure});
@@ -146,6 +150,7 @@ void X11Journal::Detach(const Hook& hook) {
     } else {
         pump_->Stop();
         injector_->ReleaseAll();
+        repeat_->Restore();  // once nothing is held, or a held key would repeat
     }
 }
 
@@ -196,6 +201,7 @@ void X11Journal::ReleaseInput(Display* lost) {
     if (display_ == nullptr || display_ == lost) return;
     pump_->Stop();
     injector_->ReleaseAll();
+    repeat_->Restore();
     XSync(display_, False);
 }
 

@@ -133,6 +133,27 @@ class ProgramTest : public ::testing::Test {
         input.KeyUp(XK_Control_L);
     }
 
+    // Whether a key held through XTEST repeats now: holds one until the client sees a second
+    // press, or for long past the repeat delay.
+    bool XTestKeyRepeats() {
+        std::size_t mark = desktop_.Rest();
+        XInput& input = desktop_.Input();
+        input.KeyDown(XK_b);
+        bool repeated = false;
+        for (int i = 0; i < 300 && !repeated; ++i) {
+            XInput::Pause(10);
+            repeated = KeyPresses(desktop_.EventsSince(mark), "b") >= 2;
+        }
+        input.KeyUp(XK_b);
+        return repeated;
+    }
+
+    static int KeyPresses(const std::vector<ClientEvent>& events, const std::string& keysym) {
+        return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const auto& e) {
+            return e.kind == ClientEvent::Key && e.press && e.keysym == keysym;
+        }));
+    }
+
     struct Run {
         std::optional<int> exit;
         std::vector<ClientEvent> events;
@@ -719,10 +740,14 @@ TEST_F(ProgramTest, CancellingAPlaybackThatHoldsAKeyAndAButtonLeavesNothingHeld)
 
 // Ended from outside while it holds keys and a button (a signal, or its window closed), the
 // program releases them before it goes.
+// Logout (SIGHUP) and shutdown (SIGTERM) store the window's place as a close does, and every
+// end gives XTEST's keyboard its auto-repeat back.
 TEST_F(ProgramTest, EndingAPlaybackFromOutsideLeavesNothingHeld) {
     const std::string macro = WriteMacro("held.mcr", HoldingMacro());
+    desktop_.Session().SetAutoRepeat(true);
     for (const std::string end : {"SIGTERM", "SIGHUP", "window closed"}) {
         SCOPED_TRACE(end);
+        fs::remove(runner_->SettingsPath());
         std::size_t mark = desktop_.Rest();
         ASSERT_TRUE(runner_->Start({macro, "/S", "/E"}));
         auto window = desktop_.Session().WaitForWindow(&ProgramRunner::IsMainWindow, 10s);
@@ -743,6 +768,10 @@ TEST_F(ProgramTest, EndingAPlaybackFromOutsideLeavesNothingHeld) {
         EXPECT_TRUE(desktop_.Session().KeysHeld().empty()) << "a key is still held";
         EXPECT_EQ(desktop_.Session().PointerMask() & (Button1Mask | Button2Mask | Button3Mask), 0u)
             << "a button is still held";
+        auto settings = ReadIniFile(runner_->SettingsPath());
+        ASSERT_TRUE(settings.has_value()) << "the window's place was not stored";
+        EXPECT_EQ((*settings)["WINDOW"]["POS.X"], std::to_string(kDefaultLeft));
+        EXPECT_TRUE(XTestKeyRepeats()) << "auto-repeat was not given back";
     }
 }
 
@@ -976,6 +1005,18 @@ TEST_F(ProgramTest, CtrlEscEndsAnEndlessRunWhileAnotherClientGrabsIt) {
     if (!exit) runner_->Kill();
     EXPECT_EQ(exit, 0) << "Ctrl+Esc did not end the endless run";
     XCloseDisplay(other);
+}
+
+// XTEST's keyboard repeats a held key as a real one does, but a recording already holds the
+// repeats the user's keyboard made: a played key gains none.
+TEST_F(ProgramTest, AKeyHeldPastTheRepeatDelayPlaysAsRecordedWithAutoRepeatOn) {
+    desktop_.Session().SetAutoRepeat(true);
+    const std::vector<MacroRecord> records = {KeyRecord(wm::kKeyDown, pc::kA, 0),
+                                              KeyRecord(wm::kKeyUp, pc::kA, 1200)};
+    Run run = RunToEnd({WriteMacro("held-a.mcr", records), "/S", "/E"}, 10s);
+    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(KeyPresses(run.events, "a"), 1) << Describe(run.events);
+    EXPECT_TRUE(XTestKeyRepeats()) << "auto-repeat was not given back";
 }
 
 }  // namespace
