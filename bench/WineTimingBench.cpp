@@ -13,12 +13,9 @@
 #include <sstream>
 #include <string>
 
-namespace {
+#include "Setting.h"
 
-long Setting(const char* name, long fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? std::atol(value) : fallback;
-}
+namespace {
 
 std::string BuildsFolder() {
     const char* value = std::getenv("TAPEWRIGHT_WINDOWS_BUILDS");
@@ -53,6 +50,13 @@ std::string RunUnderWine(benchmark::State& state, const std::string& arguments) 
     return output;
 }
 
+// Fails the benchmark with the line the measuring program wrote instead of its figures.
+void SkipWithLine(benchmark::State& state, const std::string& output) {
+    std::string line;
+    std::getline(std::ifstream(output), line);
+    state.SkipWithError(("no figures: " + line).c_str());
+}
+
 void MeasureUnderWine(benchmark::State& state, long count, long spacing) {
     const std::string output =
         RunUnderWine(state, std::to_string(count) + " " + std::to_string(spacing));
@@ -63,10 +67,7 @@ void MeasureUnderWine(benchmark::State& state, long count, long spacing) {
     double worst = 0;
     double drift = 0;
     std::string summary;
-    if (!(file >> median >> p99 >> worst >> drift)) {
-        std::getline(std::ifstream(output), summary);
-        return state.SkipWithError(("no figures: " + summary).c_str());
-    }
+    if (!(file >> median >> p99 >> worst >> drift)) return SkipWithLine(state, output);
     std::getline(file >> std::ws, summary);
     state.counters["median_ms"] = median;
     state.counters["p99_ms"] = p99;
@@ -97,7 +98,7 @@ void BM_WineHandOver(benchmark::State& state) {
     std::ifstream file(output);
     double figures[6] = {};
     for (double& figure : figures) {
-        if (!(file >> figure)) return state.SkipWithError("no figures");
+        if (!(file >> figure)) return SkipWithLine(state, output);
     }
     const char* names[6] = {"wake_median_ms", "wake_p99_ms", "wake_worst_ms",
                             "send_median_ms", "send_p99_ms", "send_worst_ms"};
@@ -113,11 +114,7 @@ void BM_WineStartUpToWindowShown(benchmark::State& state) {
     std::ifstream file(output);
     double milliseconds = 0;
     double megabytes = 0;
-    if (!(file >> milliseconds >> megabytes)) {
-        std::string line;
-        std::getline(std::ifstream(output), line);
-        return state.SkipWithError(("no figures: " + line).c_str());
-    }
+    if (!(file >> milliseconds >> megabytes)) return SkipWithLine(state, output);
     state.counters["start_up_ms"] = milliseconds;
     state.counters["working_set_MB"] = megabytes;
 }

@@ -5,15 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "CannotPlay.h"
 #include "UiFixture.h"
 #include "toolkit/Files.h"
 #include "ui/ProgramEntry.h"
 
 namespace {
-
-const char kCannotPlay[] =
-    "マクロを再生できません。マクロリストファイルを指定した場合は [List Play] "
-    "ボタンで再生です。.";
 
 class CommandLineRunTest : public UiTest {
   protected:
@@ -44,8 +41,6 @@ class CommandLineRunTest : public UiTest {
         std::filesystem::remove(SettingsFile());
         Start(std::move(arguments));
     }
-
-    std::string SettingsFile() const { return scratch.File("Tapewright.ini"); }
 };
 
 struct CommandLineCase {
@@ -81,7 +76,7 @@ TEST_F(CommandLineRunTest, EveryCommandLine) {
         {{"a.mcr", "/A12", "/E"}, "実行中", "", "=", 12, "0", "1", 9, true, {}},
         {{"list.mlf", "/P", "/E"}, "実行中", "", "a.mcr", 10, "1", "1", 5, true, {}},
         {{"list.mlf", "/S", "/E"}, "自動実行", "Play, Loop, Open", "=", 10, "0", "0", 0, false,
-         {kCannotPlay}},
+         {kCannotPlayShown}},
         {{"a.mcr", "/P", "/E"}, "自動プレイリスト実行", macroIdle, "=", 10, "0", "1", 0, false, {}},
         {{"a.mcr", "/D"}, "自動指定", macroIdle, "=", 10, "0", "0", 0, false, {}},
         {{"a.mcr", "/s"}, "自動指定", macroIdle, "=", 10, "0", "0", 0, false, {}},

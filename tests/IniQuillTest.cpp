@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "ScratchDirectory.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Strings.h"
 
 namespace {
@@ -207,12 +207,7 @@ TEST_F(IniQuillFileTest, FenceChangesNothingReadOrWritten) {
 }
 
 std::string WriteError(TIniQuill& quill) {
-    try {
-        quill.StorePosition("WINDOW", "POS", TestControl{});
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "no error";
+    return ErrorOf([&quill] { quill.StorePosition("WINDOW", "POS", TestControl{}); });
 }
 
 TEST_F(IniQuillFileTest, FailedWriteNamesTheFullPath) {

@@ -5,11 +5,12 @@
 #include "platform/x11/KeyMapping.h"
 
 #include <gtest/gtest.h>
-#include <linux/input-event-codes.h>
 
 #include <cstdint>
 #include <map>
 #include <ostream>
+
+#include "EvdevKeycode.h"
 
 // Readable failure messages; found by gtest through argument-dependent lookup.
 void PrintTo(const ScanKey& key, std::ostream* out) {
@@ -25,9 +26,6 @@ namespace {
 
 constexpr bool kExt = true;
 constexpr uint8_t kNone = 0xFF;
-constexpr uint32_t Keycode(uint32_t evdev) {
-    return evdev + 8;
-}
 
 struct DocumentedKey {
     const char* name;

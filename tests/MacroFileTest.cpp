@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "ErrorOf.h"
-#include "MacroFileFixture.h"
+#include "FileFixture.h"
 #include "engine/MacroFile.h"
 #include "engine/MacroStream.h"
 #include "toolkit/Exception.h"

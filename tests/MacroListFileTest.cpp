@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "ErrorOf.h"
-#include "ScratchDirectory.h"
+#include "FileFixture.h"
 #include "toolkit/Exception.h"
 #include "ui/MacroListFile.h"
 
@@ -43,12 +43,7 @@ TEST(PlaylistText, SavingWritesCrLfAfterEveryEntry) {
     EXPECT_EQ(PlaylistText({"", " b "}), "\r\n b \r\n");
 }
 
-class PlaylistFileTest : public ::testing::Test {
-  protected:
-    std::string PathOf(const std::string& name) const { return scratch.File(name); }
-    static std::string Bytes(const std::string& path) { return ReadBytes(path); }
-    ScratchDirectory scratch;
-};
+using PlaylistFileTest = FileTest;
 
 TEST_F(PlaylistFileTest, LoadReplacesAndSaveNormalisesLineEnds) {
     std::ofstream(PathOf("in.mlf"), std::ios::binary) << "x.mcr\ny.mcr\rz.mcr";

@@ -129,3 +129,39 @@ TEST(MacroToolTest, CheckPassesABalancedMacroAndNamesWhatIsLeftDown) {
     EXPECT_EQ(RunTool({"check", dir.File("missing.mcr")}, &output), kExitFailed);
     EXPECT_EQ(RunTool({"check"}, &output), kExitFailed);
 }
+
+TEST(MacroToolTest, InfoDumpAndHelpThroughTheCommandLine) {
+    ScratchDirectory dir;
+    const std::string macro = dir.File("m.mcr");
+    const std::string text = "0 WM_KEYDOWN SHIFT scan=2A\n2000 WM_LBUTTONDOWN 1 2\n";
+    WriteBytes(dir.File("m.txt"), text);
+    ASSERT_EQ(RunTool({"build", dir.File("m.txt"), macro}), kExitOk);
+    std::string output;
+
+    EXPECT_EQ(RunTool({"info", macro, "15"}, &output), kExitOk);
+    EXPECT_NE(output.find("records:        2\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("playing time:   1000 ms at 50 %\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("keys left down: SHIFT (2A)\n"), std::string::npos) << output;
+    EXPECT_EQ(RunTool({"info", macro, "20"}, &output), kExitFailed);
+    EXPECT_EQ(output, "tapewright-macro: the speed index must be a number from 0 to 19\n");
+    EXPECT_EQ(RunTool({"info", dir.File("missing.mcr")}, &output), kExitFailed);
+
+    EXPECT_EQ(RunTool({"dump", macro}, &output), kExitOk);
+    EXPECT_EQ(output, "# 2 records of " + macro + "\n" + text);
+    EXPECT_EQ(RunTool({"dump", macro, "extra"}, &output), kExitFailed);
+    EXPECT_EQ(output, "tapewright-macro: usage: tapewright-macro dump FILE.mcr\n");
+
+    EXPECT_EQ(RunTool({"--help"}, &output), kExitOk);
+    for (const char* command : {"info", "dump", "build", "check"}) {
+        EXPECT_NE(output.find(std::string("  tapewright-macro ") + command), std::string::npos)
+            << output;
+    }
+    EXPECT_EQ(RunTool({}, &output), kExitFailed);
+    EXPECT_EQ(output.rfind("usage: tapewright-macro COMMAND", 0), 0u) << output;
+    EXPECT_EQ(RunTool({"dump", "--help"}, &output), kExitOk);
+    EXPECT_EQ(output.rfind("usage: tapewright-macro dump FILE.mcr\nWrites the macro as text", 0),
+              0u)
+        << output;
+    EXPECT_EQ(RunTool({"play"}, &output), kExitFailed);
+    EXPECT_EQ(output, "tapewright-macro: unknown command 'play' (try --help)\n");
+}

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "CannotPlay.h"
 #include "HeldOpen.h"
 #include "UiFixture.h"
 #include "engine/MacroFile.h"
@@ -26,17 +27,10 @@ class MainCommandsTest : public UiTest {
         return system;
     }
 
-    void Open(const std::string& path) {
-        sim.AnswerFileDialog(path);
-        sim.Click(form->Button1);
-    }
-
     std::string StreamBytes() const {
         const MacroStream& stream = Recorder->Stream();
         return {reinterpret_cast<const char*>(stream.Data()), stream.Size()};
     }
-
-    std::string SettingsFile() const { return scratch.File("Tapewright.ini"); }
 
     bool failSettingsWrites = false;
 };
@@ -150,9 +144,7 @@ TEST_F(MainCommandsTest, EmptyMacroFileOffersPlayWhichTheEngineRefuses) {
     form->SetPassCounter("7");
     sim.Click(form->PlayButton);
     // The engine's text ends in "。", which sorts after ".", so a "." follows it.
-    EXPECT_EQ(Shown(), (std::vector<std::string>{
-                           "マクロを再生できません。マクロリストファイルを指定した場合は "
-                           "[List Play] ボタンで再生です。."}));
+    EXPECT_EQ(Shown(), (std::vector<std::string>{kCannotPlayShown}));
     EXPECT_EQ(form->PassCounter(), "1");
     EXPECT_EQ(Recorder->State(), rsIdle);
     EXPECT_FALSE(journal.IsInstalled(JournalHookType::Playback));
@@ -183,14 +175,10 @@ TEST_F(MainCommandsTest, SaveWritesTheStreamOrNothing) {
     EXPECT_EQ(ReadBytes(scratch.File("named.mcr")), recorded);
 
     std::filesystem::remove(target);
-    auto files = [&] {
-        auto entries = std::filesystem::directory_iterator(scratch.File(""));
-        return std::distance(begin(entries), end(entries));
-    };
-    const auto before = files();
+    const std::size_t before = EntriesIn(scratch.Path());
     sim.CancelFileDialog();
     sim.Click(form->New1);
-    EXPECT_EQ(files(), before);
+    EXPECT_EQ(EntriesIn(scratch.Path()), before);
 
     const std::string unwritable = scratch.File("no such dir/out.mcr");
     sim.AnswerFileDialog(unwritable);

@@ -1,23 +1,16 @@
 // The list panel: folding it out and in, editing and saving the playlist, and ListPlay.
 #include <gtest/gtest.h>
 
+#include "CannotPlay.h"
 #include "UiFixture.h"
 #include "toolkit/Files.h"
 
 namespace {
 
-const char kCannotPlay[] =
-    "マクロを再生できません。マクロリストファイルを指定した場合は [List Play] "
-    "ボタンで再生です。.";
-
 using Entries = std::vector<std::string>;
 
 class PlaylistPanelTest : public UiTest {
   protected:
-    void Open(const std::string& path) {
-        sim.AnswerFileDialog(path);
-        sim.Click(form->Button1);
-    }
     std::string Title(const std::string& name) const { return " Tapewright R.7 - [" + name + "]"; }
 };
 
@@ -156,7 +149,7 @@ TEST_F(PlaylistPanelTest, EmptyFirstEntryIsRefusedByTheEngine) {
     const std::string empty = MakeMacro("empty.mcr", {});
     form->ListBox1.SetItems({empty, MakeMacro("a.mcr", {0, 100})});
     sim.Click(form->SpeedButton1);
-    EXPECT_EQ(Shown(), (Entries{kCannotPlay}));
+    EXPECT_EQ(Shown(), (Entries{kCannotPlayShown}));
     EXPECT_EQ(form->Caption(), Title("empty.mcr"));
     EXPECT_EQ(Enabled(), "Play, Loop, Record, Open");
     EXPECT_EQ(form->PassCounter(), "0");
@@ -191,7 +184,7 @@ TEST_F(PlaylistPanelTest, ListPlayWhileRecordingWithTwoEntriesGoesOnFromTheSecon
     form->ListBox1.SetItems({first, second});
     sim.Click(form->RecordButton);
     sim.Click(form->SpeedButton1);
-    EXPECT_EQ(Shown(), (Entries{kCannotPlay}));
+    EXPECT_EQ(Shown(), (Entries{kCannotPlayShown}));
     EXPECT_EQ(form->Caption(), Title("second.mcr"));
     EXPECT_EQ(form->PassCounter(), "1");
     EXPECT_EQ(Recorder->State(), rsPlaying);

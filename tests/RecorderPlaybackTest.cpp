@@ -1,13 +1,10 @@
 // Playback through the simulated journal: timing, key parameters, failures, re-entrancy.
 #include <gtest/gtest.h>
 
+#include "CannotPlay.h"
 #include "EngineFixture.h"
 
 namespace {
-
-const char kCannotPlay[] =
-    "マクロを再生できません。マクロリストファイルを指定した場合は [List Play] "
-    "ボタンで再生です。";
 
 using PlaybackTest = EngineTest;
 

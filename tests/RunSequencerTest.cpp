@@ -9,10 +9,6 @@ namespace {
 
 class RunTest : public UiTest {
   protected:
-    void OpenMacro(const std::string& path) {
-        sim.AnswerFileDialog(path);
-        sim.Click(form->Button1);
-    }
     void LoopDialogAnswers(const std::string& count, bool endless) {
         sim.onModal = [this, count, endless](TForm& dialog) {
             auto& loop = static_cast<TForm2&>(dialog);
@@ -41,7 +37,7 @@ TEST_F(RunTest, StartUpWithoutArguments) {
 
 TEST_F(RunTest, SinglePlay) {
     Start();
-    OpenMacro(MakeMacro("a.mcr", {0, 100}));
+    Open(MakeMacro("a.mcr", {0, 100}));
     EXPECT_EQ(form->Caption(), " Tapewright R.7 - [a.mcr]");
     EXPECT_EQ(Enabled(), "Play, Loop, Record, Save, Open");
     EXPECT_EQ(form->PassCounter(), "1");
@@ -58,7 +54,7 @@ TEST_F(RunTest, SinglePlay) {
 
 TEST_F(RunTest, CountedLoopOfThreePasses) {
     Start();
-    OpenMacro(MakeMacro("a.mcr", {0, 100}));
+    Open(MakeMacro("a.mcr", {0, 100}));
     LoopDialogAnswers("3", false);
     sim.Click(form->Loop);
     EXPECT_EQ(form->RunMode(), "Loop");
@@ -79,7 +75,7 @@ TEST_F(RunTest, CountedLoopOfThreePasses) {
 
 TEST_F(RunTest, LoopCountIsShownAsTypedAndSmallCountsPlayOnce) {
     Start();
-    OpenMacro(MakeMacro("a.mcr", {0}));
+    Open(MakeMacro("a.mcr", {0}));
     LoopDialogAnswers("03", false);
     sim.Click(form->Loop);
     Deliver(1);
@@ -96,7 +92,7 @@ TEST_F(RunTest, LoopCountIsShownAsTypedAndSmallCountsPlayOnce) {
 
 TEST_F(RunTest, EndlessLoopEndedByJournalCancel) {
     Start();
-    OpenMacro(MakeMacro("a.mcr", {0, 100}));
+    Open(MakeMacro("a.mcr", {0, 100}));
     LoopDialogAnswers("", true);
     sim.Click(form->Loop);
     for (int pass = 0; pass < 3; ++pass) {
@@ -154,7 +150,7 @@ TEST_F(RunTest, ListEntryThatIsGoneEndsTheRunWithTheOpenError) {
 
 TEST_F(RunTest, LoopLimitThatIsNoNumberFailsAtTheEndOfTheFirstPass) {
     Start();
-    OpenMacro(MakeMacro("a.mcr", {0, 100}));
+    Open(MakeMacro("a.mcr", {0, 100}));
     LoopDialogAnswers("abc", false);
     sim.Click(form->Loop);
     Deliver(2);
@@ -173,7 +169,7 @@ TEST_F(RunTest, ExitFlagClosesTheWindowAtTheEndOfTheRun) {
     app->Run();
     EXPECT_TRUE(app->Terminated());
     EXPECT_EQ(journal.Deliveries().size(), 2u);
-    EXPECT_EQ(ReadBytes(scratch.File("Tapewright.ini")), "[WINDOW]\r\nPOS.X=357\r\nPOS.Y=162\r\n");
+    EXPECT_EQ(ReadBytes(SettingsFile()), "[WINDOW]\r\nPOS.X=357\r\nPOS.Y=162\r\n");
 }
 
 TEST_F(RunTest, CancelWhileRecordingKeepsTheEventsAndShowsReady) {
@@ -208,7 +204,7 @@ TEST_F(RunTest, CtrlBreakEndsARecordingAndRStopShowsItsOwnText) {
 
 TEST_F(RunTest, NestedCancelDuringAPassStartLeavesTheOuterCallsTexts) {
     Start();
-    OpenMacro(MakeMacro("a.mcr", {0, 100}));
+    Open(MakeMacro("a.mcr", {0, 100}));
     LoopDialogAnswers("5", false);
     sim.Click(form->Loop);
     Deliver(1);
@@ -227,7 +223,7 @@ TEST_F(RunTest, CancelQueuedBeforeARunStartsLeavesTheWindowReady) {
     Start();
     const std::string macro = MakeMacro("a.mcr", {0, 100});
     form->ListBox1.SetItems({macro});
-    OpenMacro(macro);
+    Open(macro);
     for (TControl* command :
          std::initializer_list<TControl*>{&form->PlayButton, &form->SpeedButton1}) {
         SCOPED_TRACE(command->Name());

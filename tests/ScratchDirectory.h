@@ -28,6 +28,8 @@ class ScratchDirectory {
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
+    const std::string& Path() const { return path_; }
+
     // The full path of name inside the directory.
     std::string File(const std::string& name) const {
         return path_ + static_cast<char>(std::filesystem::path::preferred_separator) + name;
@@ -36,6 +38,12 @@ class ScratchDirectory {
   private:
     std::string path_;
 };
+
+// How many entries a folder holds.
+inline std::size_t EntriesIn(const std::string& folder) {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
+}
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

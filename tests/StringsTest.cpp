@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "toolkit/Exception.h"
+#include "ErrorOf.h"
 
 namespace {
 
@@ -81,20 +81,10 @@ TEST(StrToIntTest, RejectsTextsOutsideTheGrammarOrRange) {
     }
 }
 
-std::string ConversionError(int64_t (*convert)(std::string_view), std::string_view text) {
-    try {
-        convert(text);
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "no error";
-}
-
 TEST(StrToIntTest, FailureCarriesTheOffendingText) {
-    auto narrow = [](std::string_view text) -> int64_t { return StrToInt(text); };
-    EXPECT_EQ(ConversionError(narrow, "12ab"), "'12ab' は数値ではありません");
-    EXPECT_EQ(ConversionError(narrow, ""), "'' は数値ではありません");
-    EXPECT_EQ(ConversionError(StrToInt64, " 1 "), "' 1 ' は数値ではありません");
+    EXPECT_EQ(ErrorOf([] { StrToInt("12ab"); }), "'12ab' は数値ではありません");
+    EXPECT_EQ(ErrorOf([] { StrToInt(""); }), "'' は数値ではありません");
+    EXPECT_EQ(ErrorOf([] { StrToInt64(" 1 "); }), "' 1 ' は数値ではありません");
     EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
     EXPECT_EQ(StrToInt64("-4"), -4);
 }

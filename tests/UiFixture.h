@@ -44,12 +44,19 @@ class UiTest : public ::testing::Test {
     }
 
     std::string ExecutablePath() const { return scratch.File("tapewright"); }
+    std::string SettingsFile() const { return scratch.File("Tapewright.ini"); }
     // The settings store's system, beside the scratch executable; fixtures may replace parts.
     virtual TIniQuillSystem Settings() const {
         TIniQuillSystem system;
         std::string path = ExecutablePath();
         system.executablePath = [path] { return path; };
         return system;
+    }
+
+    // Opens a file through the Open button's file dialog.
+    void Open(const std::string& path) {
+        sim.AnswerFileDialog(path);
+        sim.Click(form->Button1);
     }
 
     // A macro file of mouse moves stored at the given times.

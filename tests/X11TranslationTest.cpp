@@ -1,19 +1,15 @@
 // Device events to journal records and records back to X input, without a display.
 #include <gtest/gtest.h>
-#include <linux/input-event-codes.h>
 
 #include <initializer_list>
 
+#include "EvdevKeycode.h"
 #include "platform/x11/EventTranslator.h"
 #include "platform/x11/InputPlan.h"
 #include "platform/x11/KeyMapping.h"
 #include "platform/x11/WheelCarry.h"
 
 namespace {
-
-constexpr uint32_t Keycode(uint32_t evdev) {
-    return evdev + 8;
-}
 
 constexpr int kPress = 2, kRelease = 3, kButtonPress = 4, kButtonRelease = 5, kMotion = 6;
 constexpr uint32_t kExtended = 0x8000;

@@ -1,6 +1,7 @@
 #include "HandOverTiming.h"
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "e2e/Timing.h"
@@ -15,7 +16,8 @@ struct Schedule {
     long spacing = 0;    // ms
     long count = 0;
     long next = 0;
-    InputSender sender{nullptr};
+    long refused = 0;  // moves the system did not take
+    InputSender sender{[this] { ++refused; }};
     std::vector<double> wakes;
     std::vector<double> sends;
 };
@@ -40,7 +42,11 @@ void PlayNext(void* context) {
     const uint64_t due = NextDue(schedule);
     const uint64_t woke = TickNanoseconds();
     const auto i = static_cast<uint32_t>(schedule.next);
-    schedule.sender.Apply(EVENTMSG{msg::kMouseMove, 100 + (i % 2) * 50, 100 + i % 400, 0, 0});
+    try {
+        schedule.sender.Apply(EVENTMSG{msg::kMouseMove, 100 + (i % 2) * 50, 100 + i % 400, 0, 0});
+    } catch (const std::exception&) {
+        ++schedule.refused;  // a window in front that the system keeps input from
+    }
     const uint64_t sent = TickNanoseconds();
     schedule.wakes.push_back(static_cast<double>(static_cast<int64_t>(woke - due)) / 1e6);
     schedule.sends.push_back(static_cast<double>(sent - woke) / 1e6);
@@ -68,5 +74,5 @@ HandOverFigures MeasureHandOver(long count, long spacing) {
         timers.RunDue();
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     }
-    return {SpreadOf(schedule.wakes), SpreadOf(schedule.sends)};
+    return {SpreadOf(schedule.wakes), SpreadOf(schedule.sends), schedule.refused};
 }

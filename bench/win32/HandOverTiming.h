@@ -12,6 +12,7 @@ struct HandOverFigures {
     };
     Spread wake;
     Spread send;
+    long refused = 0;  // moves the system refused: then the figures measure no hand-over
 };
 
 HandOverFigures MeasureHandOver(long count, long spacing);

@@ -19,28 +19,6 @@
 #include "e2e/Timing.h"
 #include "win32/e2e/TargetWindow.h"
 
-namespace {
-
-// The tick of each move's arrival at the target, in the macro's order; empty when one is
-// missing.
-std::vector<uint32_t> Arrivals(const TargetWindow& target, const std::vector<MacroRecord>& moves) {
-    std::vector<uint32_t> ticks;
-    std::size_t next = 0;
-    const std::vector<TargetEvent>& events = target.Events();
-    for (const MacroRecord& move : moves) {
-        const LPARAM at = MAKELPARAM(move.paramL, move.paramH);
-        while (next < events.size() &&
-               !(events[next].message == WM_MOUSEMOVE && events[next].lParam == at)) {
-            ++next;
-        }
-        if (next == events.size()) return {};
-        ticks.push_back(events[next++].tick);
-    }
-    return ticks;
-}
-
-}  // namespace
-
 int StartUp(const std::string& program, int runs, const char* path) {
     StartUpFigures figures;
     const bool measured = MeasureStartUp(program, runs, figures);
@@ -60,8 +38,14 @@ int HandOver(long count, long spacing, const char* path) {
     const HandOverFigures figures = MeasureHandOver(count, spacing);
     FILE* output = std::fopen(path, "w");
     if (output == nullptr) return 1;
-    std::fprintf(output, "%.3f %.3f %.3f %.3f %.3f %.3f\n", figures.wake.median, figures.wake.p99,
-                 figures.wake.worst, figures.send.median, figures.send.p99, figures.send.worst);
+    if (figures.refused != 0) {
+        std::fprintf(output, "error: the system refused %ld of %ld moves\n", figures.refused,
+                     count);
+    } else {
+        std::fprintf(output, "%.3f %.3f %.3f %.3f %.3f %.3f\n", figures.wake.median,
+                     figures.wake.p99, figures.wake.worst, figures.send.median, figures.send.p99,
+                     figures.send.worst);
+    }
     std::fclose(output);
     return 0;
 }
@@ -102,11 +86,12 @@ int main(int argc, char** argv) {
     target.RunUntil([] { return false; }, 0);
     CloseHandle(process);
     DeleteFileA(macro.c_str());
-    const std::vector<uint32_t> arrivals = Arrivals(target, moves);
+    std::string missing;
+    const std::vector<uint32_t> arrivals = Arrivals(moves, target.Events(), missing);
     FILE* output = std::fopen(argv[4], "w");
     if (output == nullptr) return 1;
-    if (!ended || arrivals.empty()) {
-        std::fprintf(output, "error: %s\n", ended ? "a move did not arrive" : "no exit");
+    if (!ended || !missing.empty()) {
+        std::fprintf(output, "error: %s\n", ended ? missing.c_str() : "no exit");
     } else {
         const TimingFigures figures = MeasureTiming(due, arrivals);
         std::fprintf(output, "%g %g %g %lld %s\n", figures.median, figures.p99, figures.worst,

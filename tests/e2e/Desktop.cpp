@@ -74,6 +74,17 @@ std::string ArtifactDirectory() {
     return FromEnvironment("TAPEWRIGHT_E2E_ARTIFACTS", TAPEWRIGHT_E2E_ARTIFACTS);
 }
 
+bool Desktop::StopClient() {
+    const Window window = client_.WindowId();
+    client_.Stop();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (session_->FindWindow([window](const WindowInfo& w) { return w.id == window; })) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        XInput::Pause(10);
+    }
+    return true;
+}
+
 bool Desktop::Start(bool withClient) {
     if (!server_.Start()) {
         error_ = server_.Error();

@@ -41,6 +41,10 @@ class Desktop {
     XInput& Input() { return *input_; }
     EventClient& Client() { return client_; }
 
+    // Ends the client, which would take the focus from the program's dialogs, and waits until
+    // its window is gone. False on timeout.
+    bool StopClient();
+
     // Puts the pointer at home (over the client) and returns the client's log mark.
     std::size_t Rest();
     // Moves the pointer to a barrier position and waits until the client logged the move:

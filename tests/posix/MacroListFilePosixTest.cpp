@@ -7,14 +7,15 @@
 
 #include "ErrorOf.h"
 #include "FailingReads.h"
-#include "ScratchDirectory.h"
-#include "toolkit/Memory.h"
+#include "FileFixture.h"
+#include "MachineMemory.h"
 #include "ui/MacroListFile.h"
 
 namespace {
 
-TEST(PlaylistPosixFileTest, PipesAndReadErrorsLeaveThePlaylistAsItWas) {
-    ScratchDirectory scratch;
+using PlaylistPosixFileTest = FileTest;
+
+TEST_F(PlaylistPosixFileTest, PipesAndReadErrorsLeaveThePlaylistAsItWas) {
     PlaylistEntries entries = {"keep"};
     const std::string pipe = scratch.File("pipe.mlf");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
@@ -32,11 +33,9 @@ TEST(PlaylistPosixFileTest, PipesAndReadErrorsLeaveThePlaylistAsItWas) {
 
 // Sparse files larger than the memory left: the text ends at the first zero byte and is all
 // that is read; a text that does not fit fails before any of it is taken.
-TEST(PlaylistPosixFileTest, HugeFilesAreReadOnlyToTheirFirstZeroByte) {
-    ScratchDirectory scratch;
-    auto PathOf = [&](const std::string& name) { return scratch.File(name); };
+TEST_F(PlaylistPosixFileTest, HugeFilesAreReadOnlyToTheirFirstZeroByte) {
     using Entries = PlaylistEntries;
-    const uintmax_t huge = AvailableMemory() + 8192;
+    const uintmax_t huge = MoreThanTheMachineHolds();
     std::ofstream(PathOf("sparse.mlf"), std::ios::binary) << "a.mcr\r\nb.mcr\r\n";
     std::filesystem::resize_file(PathOf("sparse.mlf"), huge);
     Entries entries = {"keep"};

@@ -34,15 +34,10 @@ class ForeignHandle {
     HANDLE handle_;
 };
 
-std::size_t EntriesIn(const std::string& folder) {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
-                                                  std::filesystem::directory_iterator()));
-}
-
 class WindowsFilesTest : public ::testing::Test {
   protected:
     ScratchDirectory scratch;
-    std::string folder = std::filesystem::path(scratch.File("x")).parent_path().string();
+    std::string folder = scratch.Path();
 };
 
 TEST_F(WindowsFilesTest, MacroFilesShareWithNobodyAndListFilesWithReaders) {

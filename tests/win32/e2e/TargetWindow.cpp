@@ -73,3 +73,27 @@ HANDLE StartProgram(const std::string& commandLine) {
 bool Ended(HANDLE process, DWORD& code) {
     return WaitForSingleObject(process, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
 }
+
+bool Plays(const MacroRecord& record, const TargetEvent& event) {
+    if (event.message != record.message) return false;
+    if (!record.IsKey()) return event.lParam == MAKELPARAM(record.paramL, record.paramH);
+    const bool extended = (record.paramH & 0x8000) != 0;
+    return event.wParam == record.VirtualKey() &&
+           ((event.lParam >> 16) & 0xFF) == record.ScanCode() &&
+           ((event.lParam >> 24) & 1) == (extended ? 1 : 0);
+}
+
+std::vector<uint32_t> Arrivals(const std::vector<MacroRecord>& records,
+                               const std::vector<TargetEvent>& events, std::string& missing) {
+    std::vector<uint32_t> ticks;
+    std::size_t next = 0;
+    for (const MacroRecord& record : records) {
+        while (next < events.size() && !Plays(record, events[next])) ++next;
+        if (next == events.size()) {
+            missing = "not played: " + record.Describe();
+            return ticks;
+        }
+        ticks.push_back(events[next++].tick);
+    }
+    return ticks;
+}

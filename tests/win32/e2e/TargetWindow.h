@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/MacroFiles.h"
 #include "platform/win32/WindowsApi.h"
 
 struct TargetEvent {
@@ -40,3 +41,12 @@ class TargetWindow {
 HANDLE StartProgram(const std::string& commandLine);
 // Whether process has ended; its exit code in code then.
 bool Ended(HANDLE process, DWORD& code);
+
+// Whether the window's event is what playing record makes: keys by message, virtual key,
+// scan code and extended bit; the pointer by message and position (the target covers the
+// screen from its corner).
+bool Plays(const MacroRecord& record, const TargetEvent& event);
+// The arrival tick of each record, matched with the first event after the previous match
+// that plays it; the first record without one described in missing.
+std::vector<uint32_t> Arrivals(const std::vector<MacroRecord>& records,
+                               const std::vector<TargetEvent>& events, std::string& missing);
