@@ -2,16 +2,27 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
+
 #include "ProgramRunner.h"
 
 using namespace std::chrono_literals;
 
 bool WaitUntilDrawn(XSession& session, const WindowInfo& window,
                     std::chrono::milliseconds timeout) {
+    // Only the part on the screen can be looked at; a window wholly off it has none.
+    Display* display = session.Handle();
+    const int left = std::max(window.x, 0);
+    const int top = std::max(window.y, 0);
+    const int right =
+        std::min(window.x + window.width, DisplayWidth(display, DefaultScreen(display)));
+    const int bottom =
+        std::min(window.y + window.height, DisplayHeight(display, DefaultScreen(display)));
+    if (right <= left || bottom <= top) return true;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     Image last;
     while (std::chrono::steady_clock::now() < deadline) {
-        Image now = session.Capture(window.x, window.y, window.width, window.height);
+        Image now = session.Capture(left, top, right - left, bottom - top);
         if (now.rgb == last.rgb && now.ColourCount(0, 0, now.width, now.height) > 1) return true;
         last = std::move(now);
         XInput::Pause(100);
