@@ -299,9 +299,9 @@ std::optional<BurstFigures> RecordBurst(long rate, long seconds) {
     if (!window) return std::nullopt;
 
     BurstFigures figures;
-    const Image idleStop = StopButtonLook(desktop.Session(), *window);
+    const Image idleStop = StopButtonLook(desktop, *window);
     ClickTool(desktop, *window, kRecordButton);
-    if (!WaitForRecording(desktop.Session(), *window, idleStop, true)) {
+    if (!WaitForRecording(desktop, *window, idleStop, true)) {
         Complain(runner, "the recording did not start");
         return std::nullopt;
     }

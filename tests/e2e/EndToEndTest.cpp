@@ -87,23 +87,9 @@ class ProgramTest : public ::testing::Test {
         return path;
     }
 
-    std::optional<WindowInfo> WaitForMainWindow() { return ::WaitForMainWindow(desktop_); }
-
-    void ClickTool(const WindowInfo& window, ToolButton button) {
-        ::ClickTool(desktop_, window, button);
-    }
-
     // Saves the macro through the Save button's file chooser; the saved file's path, or an
     // empty text when no file came.
     std::string SaveRecording(const WindowInfo& window, const std::string& name);
-
-    Image StopButtonLook(const WindowInfo& window) {
-        return ::StopButtonLook(desktop_.Session(), window);
-    }
-
-    bool WaitForRecording(const WindowInfo& window, const Image& idleStop, bool recording) {
-        return ::WaitForRecording(desktop_.Session(), window, idleStop, recording);
-    }
 
     void PressCtrlEsc() {
         XInput& input = desktop_.Input();
@@ -221,7 +207,7 @@ std::vector<MacroRecord> RecordsOf(const std::vector<ClientEvent>& events) {
 
 std::string ProgramTest::SaveRecording(const WindowInfo& window, const std::string& name) {
     EXPECT_TRUE(desktop_.StopClient()) << "the client window stayed";
-    ClickTool(window, kSaveButton);
+    ClickTool(desktop_, window, kSaveButton);
     const std::string saved = runner_->File(name);
     auto chooser = WaitForDialog(desktop_, window.id, 10s);
     if (!chooser) {
@@ -241,12 +227,12 @@ std::string ProgramTest::SaveRecording(const WindowInfo& window, const std::stri
 
 TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) {
     ASSERT_TRUE(runner_->Start({}));
-    auto window = WaitForMainWindow();
+    auto window = WaitForMainWindow(desktop_);
     ASSERT_TRUE(window.has_value()) << "no main window";
 
-    const Image idle = StopButtonLook(*window);
-    ClickTool(*window, kRecordButton);
-    ASSERT_TRUE(WaitForRecording(*window, idle, true)) << "the recording did not start";
+    const Image idle = StopButtonLook(desktop_, *window);
+    ClickTool(desktop_, *window, kRecordButton);
+    ASSERT_TRUE(WaitForRecording(desktop_, *window, idle, true)) << "the recording did not start";
     XInput& input = desktop_.Input();
     std::size_t mark = desktop_.Client().Mark();
     const std::vector<std::function<void()>> steps = {
@@ -307,16 +293,16 @@ TEST_F(ProgramTest, RecordsInjectedKeysMouseAndWheelUntilCtrlBreakAndSavesThem) 
 // window before the journal, and must not be lost.
 TEST_F(ProgramTest, RecordingEndedByClickingRStopKeepsTheClicksRelease) {
     ASSERT_TRUE(runner_->Start({}));
-    auto window = WaitForMainWindow();
+    auto window = WaitForMainWindow(desktop_);
     ASSERT_TRUE(window.has_value()) << "no main window";
     XSession& session = desktop_.Session();
-    const Image idle = StopButtonLook(*window);
-    ClickTool(*window, kRecordButton);
-    ASSERT_TRUE(WaitForRecording(*window, idle, true))
+    const Image idle = StopButtonLook(desktop_, *window);
+    ClickTool(desktop_, *window, kRecordButton);
+    ASSERT_TRUE(WaitForRecording(desktop_, *window, idle, true))
         << "R-Stop was not drawn enabled when recording started";
     desktop_.Input().MoveTo(300, 500);
     desktop_.Input().Click(1);
-    ClickTool(*window, kStopButton);
+    ClickTool(desktop_, *window, kStopButton);
 
     const std::string saved = SaveRecording(*window, "stopped.mcr");
     ASSERT_FALSE(saved.empty());
@@ -341,7 +327,7 @@ TEST_F(ProgramTest, RecordingEndedByClickingRStopKeepsTheClicksRelease) {
 // Pause again, and Alt gives system keys.
 TEST_F(ProgramTest, ASecondRecordingStartsFromTheKeyboardAsItIs) {
     ASSERT_TRUE(runner_->Start({}));
-    auto window = WaitForMainWindow();
+    auto window = WaitForMainWindow(desktop_);
     ASSERT_TRUE(window.has_value()) << "no main window";
     XInput& input = desktop_.Input();
     auto ctrlBreak = [&] {
@@ -349,17 +335,19 @@ TEST_F(ProgramTest, ASecondRecordingStartsFromTheKeyboardAsItIs) {
         input.Tap(XK_Pause);
         input.KeyUp(XK_Control_L);
     };
-    const Image idle = StopButtonLook(*window);
+    const Image idle = StopButtonLook(desktop_, *window);
     for (int recording = 1; recording <= 2; ++recording) {
         SCOPED_TRACE("recording " + std::to_string(recording));
-        ClickTool(*window, kRecordButton);
-        ASSERT_TRUE(WaitForRecording(*window, idle, true)) << "the recording did not start";
+        ClickTool(desktop_, *window, kRecordButton);
+        ASSERT_TRUE(WaitForRecording(desktop_, *window, idle, true))
+            << "the recording did not start";
         if (recording == 2) {
             input.Tap(XK_Pause);
             input.Tap(XK_x, {XK_Alt_L});
         }
         ctrlBreak();
-        ASSERT_TRUE(WaitForRecording(*window, idle, false)) << "Ctrl+Break did not end it";
+        ASSERT_TRUE(WaitForRecording(desktop_, *window, idle, false))
+            << "Ctrl+Break did not end it";
     }
 
     const std::string saved = SaveRecording(*window, "second.mcr");
@@ -533,10 +521,10 @@ TEST_F(ProgramTest, LoopDialogIgnoresEnterAndEscapeAndPlaysOnOk) {
     const std::string macro = WriteMacro("loop.mcr", {MoveRecord(150, 450, 0)});
     // "/X" starts no run but sets the exit flag: the end of the loop closes the program.
     ASSERT_TRUE(runner_->Start({macro, "/X", "/E"}));
-    auto window = WaitForMainWindow();
+    auto window = WaitForMainWindow(desktop_);
     ASSERT_TRUE(window.has_value()) << "no main window";
     ASSERT_TRUE(desktop_.StopClient()) << "the client window stayed";
-    ClickTool(*window, kLoopButton);
+    ClickTool(desktop_, *window, kLoopButton);
     XSession& session = desktop_.Session();
     auto dialog = session.WaitForWindow(&IsLoopDialog, 10s);
     ASSERT_TRUE(dialog.has_value()) << "no loop dialog";
@@ -593,7 +581,7 @@ TEST_F(ProgramTest, WindowReopensWhereTheSettingsFileSaysAndKeepsIt) {
             out << "[WINDOW]\r\nPOS.X=" << left << "\r\nPOS.Y=" << top << "\r\n";
         }
         ASSERT_TRUE(runner_->Start({}));
-        auto window = WaitForMainWindow();
+        auto window = WaitForMainWindow(desktop_);
         ASSERT_TRUE(window.has_value()) << "no main window";
         EXPECT_EQ(window->x, left);
         EXPECT_EQ(window->y, top);
@@ -636,7 +624,7 @@ void ExpectToolButtonsDrawn(const Image& shot) {
 // status bar, the drop-downs and the buttons drawn.
 TEST_F(ProgramTest, WindowDrawsItsTextsAndGlyphsForScreenshots) {
     ASSERT_TRUE(runner_->Start({}));
-    auto window = WaitForMainWindow();
+    auto window = WaitForMainWindow(desktop_);
     ASSERT_TRUE(window.has_value()) << "no main window";
     Image idle = KeepScreenshot(desktop_.Session(), *window, "main-window");
     ASSERT_EQ(idle.width, kWindowWidth);
@@ -649,9 +637,10 @@ TEST_F(ProgramTest, WindowDrawsItsTextsAndGlyphsForScreenshots) {
         ExpectToolButtonsDrawn(idle);
     }
 
-    const Image idleStop = StopButtonLook(*window);
-    ClickTool(*window, kRecordButton);
-    ASSERT_TRUE(WaitForRecording(*window, idleStop, true)) << "the recording did not start";
+    const Image idleStop = StopButtonLook(desktop_, *window);
+    ClickTool(desktop_, *window, kRecordButton);
+    ASSERT_TRUE(WaitForRecording(desktop_, *window, idleStop, true))
+        << "the recording did not start";
     desktop_.Input().MoveTo(window->x + 100, window->y + 70);  // no hover frame in the shot
     ASSERT_TRUE(WaitUntilDrawn(desktop_.Session(), *window));
     Image recording = KeepScreenshot(desktop_.Session(), *window, "main-window-recording");
@@ -660,9 +649,9 @@ TEST_F(ProgramTest, WindowDrawsItsTextsAndGlyphsForScreenshots) {
         ExpectToolButtonsDrawn(recording);
     }
     EXPECT_TRUE(idle.rgb != recording.rgb) << "nothing changed when recording started";
-    ClickTool(*window, kStopButton);
+    ClickTool(desktop_, *window, kStopButton);
     desktop_.Input().MoveTo(window->x + 100, window->y + 70);  // R-Stop looks idle again
-    EXPECT_TRUE(WaitForRecording(*window, idleStop, false)) << "R-Stop did not end it";
+    EXPECT_TRUE(WaitForRecording(desktop_, *window, idleStop, false)) << "R-Stop did not end it";
     desktop_.Session().RequestClose(window->id);
     EXPECT_EQ(runner_->WaitForExit(10s), 0);
 }
@@ -923,11 +912,11 @@ TEST_F(ProgramTest, AMacroRecordedUnderWinePlaysToTheSameKeysAndButtons) {
 // MappingNotify, the recording's own connections too: the recording must go on.
 TEST_F(ProgramTest, RecordingGoesOnAfterAPointerMappingChange) {
     ASSERT_TRUE(runner_->Start({}));
-    auto window = WaitForMainWindow();
+    auto window = WaitForMainWindow(desktop_);
     ASSERT_TRUE(window.has_value()) << "no main window";
-    const Image idle = StopButtonLook(*window);
-    ClickTool(*window, kRecordButton);
-    ASSERT_TRUE(WaitForRecording(*window, idle, true)) << "the recording did not start";
+    const Image idle = StopButtonLook(desktop_, *window);
+    ClickTool(desktop_, *window, kRecordButton);
+    ASSERT_TRUE(WaitForRecording(desktop_, *window, idle, true)) << "the recording did not start";
 
     Display* display = desktop_.Session().Handle();
     unsigned char map[256];
@@ -942,7 +931,7 @@ TEST_F(ProgramTest, RecordingGoesOnAfterAPointerMappingChange) {
     input.KeyDown(XK_Control_L);
     input.Tap(XK_Pause);
     input.KeyUp(XK_Control_L);
-    EXPECT_TRUE(WaitForRecording(*window, idle, false))
+    EXPECT_TRUE(WaitForRecording(desktop_, *window, idle, false))
         << "Ctrl+Break after the mapping change did not end the recording";
     desktop_.Session().RequestClose(window->id);
     EXPECT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";

@@ -42,15 +42,15 @@ void ClickTool(Desktop& desktop, const WindowInfo& window, ToolButton button) {
     desktop.Input().Click(1);
 }
 
-Image StopButtonLook(XSession& session, const WindowInfo& window) {
-    return session.Capture(window.x + kStopButton.left, window.y, kStopButton.width, 53);
+Image StopButtonLook(Desktop& desktop, const WindowInfo& window) {
+    return desktop.Session().Capture(window.x + kStopButton.left, window.y, kStopButton.width, 53);
 }
 
-bool WaitForRecording(XSession& session, const WindowInfo& window, const Image& idleStop,
+bool WaitForRecording(Desktop& desktop, const WindowInfo& window, const Image& idleStop,
                       bool recording) {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (std::chrono::steady_clock::now() < deadline) {
-        if ((StopButtonLook(session, window).rgb != idleStop.rgb) == recording) return true;
+        if ((StopButtonLook(desktop, window).rgb != idleStop.rgb) == recording) return true;
         XInput::Pause(5);
     }
     return false;

@@ -29,10 +29,10 @@ std::optional<WindowInfo> WaitForMainWindow(Desktop& desktop);
 void ClickTool(Desktop& desktop, const WindowInfo& window, ToolButton button);
 
 // R-Stop as it looks now; it is drawn enabled only while the program records.
-Image StopButtonLook(XSession& session, const WindowInfo& window);
+Image StopButtonLook(Desktop& desktop, const WindowInfo& window);
 
 // Waits until R-Stop looks other than idleStop (recording) or as it (not recording).
-bool WaitForRecording(XSession& session, const WindowInfo& window, const Image& idleStop,
+bool WaitForRecording(Desktop& desktop, const WindowInfo& window, const Image& idleStop,
                       bool recording);
 
 // Waits for a shown window that is neither the main window nor the client's (the file
