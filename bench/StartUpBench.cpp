@@ -51,8 +51,7 @@ void BM_StartUpToWindowShown(benchmark::State& state) {
             return;
         }
         auto start = Clock::now();
-        runner.Start({});
-        if (!WaitForMainWindow(session, start + std::chrono::seconds(10))) {
+        if (!runner.Start({}) || !WaitForMainWindow(session, start + std::chrono::seconds(10))) {
             state.SkipWithError("the window did not appear");
             return;
         }
@@ -60,6 +59,7 @@ void BM_StartUpToWindowShown(benchmark::State& state) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         resident = ResidentKilobytes(runner.Pid());
         runner.Kill();
+        if (resident == 0) return state.SkipWithError("no resident memory figure");
         while (session.FindWindow(ProgramRunner::IsMainWindow)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -85,8 +85,8 @@ void BM_UnattendedRunExecToExit(benchmark::State& state) {
             return;
         }
         auto start = Clock::now();
-        runner.Start({macro, "/S", "/E", "/D"});
-        if (runner.WaitForExit(std::chrono::seconds(10)) != 0) {
+        if (!runner.Start({macro, "/S", "/E", "/D"}) ||
+            runner.WaitForExit(std::chrono::seconds(10)) != 0) {
             state.SkipWithError("the run did not end by itself with status 0");
             return;
         }
