@@ -101,11 +101,11 @@ JournalHookHandle Win32Journal::Install(JournalHookType type, JournalHookProc pr
 }
 
 bool Win32Journal::StartEmulated(const Hook& hook) {
+    // The slow preparation first: the hooks' calls would wait on this thread meanwhile, and
+    // the system drops a hook whose calls wait too long.
+    if (hook.type == JournalHookType::Playback) sender_.Prepare();
     if (!UpdateLowLevelHooks()) return false;
-    if (hook.type == JournalHookType::Playback) {
-        sender_.Prepare();
-        pump_.Start(hook.procedure);
-    }
+    if (hook.type == JournalHookType::Playback) pump_.Start(hook.procedure);
     return true;
 }
 
