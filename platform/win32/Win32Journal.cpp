@@ -11,8 +11,22 @@
 
 namespace {
 
-// Posted to the journal's window when the user cancels.
+// Posted to the journal's window: the hooks' thread saw Ctrl+Esc; records wait in the
+// queue; the journal has been cancelled and the application is to hear of it.
+constexpr UINT kCancelKey = WM_APP + 0x4A;
+constexpr UINT kRecordsQueued = WM_APP + 0x4C;
 constexpr UINT kJournalCancelled = WM_APP + 0x4B;
+
+class Locked {
+  public:
+    explicit Locked(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
+    ~Locked() { LeaveCriticalSection(&lock_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+  private:
+    CRITICAL_SECTION& lock_;
+};
 
 // Asks for WM_WTSSESSION_CHANGE at window (Windows XP on; looked up, as the library is
 // loaded only for this).
@@ -68,6 +82,10 @@ JournalWay RequestedJournalWay() {
     return RunningUnderWine() ? JournalWay::Emulated : JournalWay::Automatic;
 }
 
+Win32Journal::Win32Journal() {
+    InitializeCriticalSection(&queueLock_);
+}
+
 Win32Journal& Win32Journal::Instance() {
     static Win32Journal journal;
     return journal;
@@ -89,7 +107,11 @@ JournalHookHandle Win32Journal::Install(JournalHookType type, JournalHookProc pr
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
         if (window_ != nullptr) WatchSessionChanges(window_);
     }
-    if (record) recordStart_ = TickMilliseconds();
+    if (record) {
+        recordStart_ = TickMilliseconds();
+        Locked locked(queueLock_);
+        queued_.clear();  // a former recording's last input
+    }
     hooks_.push_back(hook);
     if (hook.system == nullptr && !StartEmulated(hook)) {
         hooks_.pop_back();
@@ -101,8 +123,7 @@ JournalHookHandle Win32Journal::Install(JournalHookType type, JournalHookProc pr
 }
 
 bool Win32Journal::StartEmulated(const Hook& hook) {
-    // The slow preparation first: the hooks' calls would wait on this thread meanwhile, and
-    // the system drops a hook whose calls wait too long.
+    // The slow preparation first, before any hook is in place.
     if (hook.type == JournalHookType::Playback) sender_.Prepare();
     if (!UpdateLowLevelHooks()) return false;
     if (hook.type == JournalHookType::Playback) pump_.Start(hook.procedure);
@@ -110,27 +131,24 @@ bool Win32Journal::StartEmulated(const Hook& hook) {
 }
 
 // The keyboard hook while any emulated hook exists (it watches for the cancel); the mouse
-// hook while an emulated record hook does.
+// hook while an emulated record hook does (under Wine, a mouse hook held during playback
+// made the pointer jump back to where the X server had it).
 bool Win32Journal::UpdateLowLevelHooks() {
     bool keyboard = false;
-    bool mouse = false;
+    bool recording = false;
     for (const Hook& hook : hooks_) {
         if (hook.system != nullptr) continue;
         keyboard = true;
-        mouse = mouse || hook.type == JournalHookType::Record;
+        recording = recording || hook.type == JournalHookType::Record;
     }
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    if (keyboard && keyboard_ == nullptr) {
-        keyboard_ = SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, module, 0);
-    } else if (!keyboard && keyboard_ != nullptr) {
-        UnhookWindowsHookEx(std::exchange(keyboard_, nullptr));
-    }
-    if (mouse && mouse_ == nullptr) {
-        mouse_ = SetWindowsHookExA(WH_MOUSE_LL, &MouseProc, module, 0);
-    } else if (!mouse && mouse_ != nullptr) {
-        UnhookWindowsHookEx(std::exchange(mouse_, nullptr));
-    }
-    return (!keyboard || keyboard_ != nullptr) && (!mouse || mouse_ != nullptr);
+    recording_ = recording;
+    const std::pair<bool, bool> wanted{keyboard, recording};
+    if (wanted == lowLevelWanted_) return true;
+    lowLevelWanted_ = wanted;
+    if (lowLevel_.Set(keyboard, recording)) return true;
+    lowLevel_.Set(false, false);
+    lowLevelWanted_ = {false, false};
+    return false;
 }
 
 void Win32Journal::Detach(const Hook& hook) {
@@ -199,24 +217,32 @@ LRESULT CALLBACK Win32Journal::SystemPlaybackProc(int code, WPARAM wParam, LPARA
 
 LRESULT CALLBACK Win32Journal::KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
-        bool swallow = false;
-        RunGuarded([&] {
-            swallow = Instance().OnKey(wParam, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam));
-        });
-        if (swallow) return 1;
+        Instance().lowLevel_.Seen();
+        // Nothing here may unwind into the system; only memory can fail, and then the
+        // record is lost.
+        try {
+            if (Instance().OnKey(wParam, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam))) {
+                return 1;
+            }
+        } catch (...) {
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32Journal::MouseProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
-        RunGuarded([&] {
-            const auto& mouse = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-            if (mouse.dwExtraInfo == kPlayedInputMark) return;
-            if (std::optional<EVENTMSG> record = RecordOfMouse(wParam, mouse)) {
-                Instance().Deliver(*record);
+        Win32Journal& journal = Instance();
+        journal.lowLevel_.Seen();
+        const auto& mouse = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        if (journal.recording_ && mouse.dwExtraInfo != kPlayedInputMark) {
+            try {
+                if (std::optional<EVENTMSG> record = RecordOfMouse(wParam, mouse)) {
+                    journal.Queue(*record);
+                }
+            } catch (...) {
             }
-        });
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -224,19 +250,39 @@ LRESULT CALLBACK Win32Journal::MouseProc(int code, WPARAM wParam, LPARAM lParam)
 // Input the program plays itself is neither recorded nor taken for the user's cancel.
 bool Win32Journal::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    // Ctrl as this hook saw it go: the system's key state can lag behind its hooks while the
-    // thread is inside a modal loop.
+    // Ctrl as this hook saw it go: the system's key state can lag behind its hooks.
     if (key.vkCode == VK_LCONTROL || key.vkCode == VK_RCONTROL || key.vkCode == VK_CONTROL) {
         controlHeld_ = down;
     }
     if (key.dwExtraInfo == kPlayedInputMark) return false;
     const bool control = controlHeld_ || (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
     if (down && key.vkCode == VK_ESCAPE && control) {
-        Cancel();
+        PostMessageW(window_, kCancelKey, 0, 0);
         return true;
     }
-    if (std::optional<EVENTMSG> record = RecordOfKey(message, key)) Deliver(*record);
+    if (!recording_) return false;
+    if (std::optional<EVENTMSG> record = RecordOfKey(message, key)) Queue(*record);
     return false;
+}
+
+void Win32Journal::Queue(const EVENTMSG& record) {
+    bool first = false;
+    {
+        Locked locked(queueLock_);
+        first = queued_.empty();
+        queued_.push_back(record);
+    }
+    if (first) PostMessageW(window_, kRecordsQueued, 0, 0);
+}
+
+void Win32Journal::DeliverQueued() {
+    std::vector<EVENTMSG> records;
+    {
+        Locked locked(queueLock_);
+        records.swap(queued_);
+    }
+    // The procedure may end the recording (Ctrl+Break): what follows is then dropped.
+    for (const EVENTMSG& record : records) Deliver(record);
 }
 
 void Win32Journal::Deliver(EVENTMSG record) {
@@ -252,11 +298,12 @@ void Win32Journal::Cancel() {
     removed.swap(hooks_);
     for (const Hook& hook : removed) Detach(hook);
     UpdateLowLevelHooks();
+    cancelled_ = true;
     PostMessageW(window_, kJournalCancelled, 0, 0);
 }
 
-// The cancel goes to the application's message filter at once: inside a modal loop its
-// queue would wait until the loop ends.
+// Modal loops dispatch these too. The cancel goes to the application's message filter at
+// once: inside a modal loop the application's queue would wait until the loop ends.
 LRESULT CALLBACK Win32Journal::WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
     if (LeavesTheDesktop(message, wParam)) {
@@ -264,7 +311,15 @@ LRESULT CALLBACK Win32Journal::WindowProcedure(HWND window, UINT message, WPARAM
         RunGuarded([] { Instance().Cancel(); });
         return 0;
     }
+    if (message == kRecordsQueued || message == kCancelKey) {
+        RunGuarded([message] {
+            if (message == kRecordsQueued) Instance().DeliverQueued();
+            if (message == kCancelKey) Instance().Cancel();
+        });
+        return 0;
+    }
     if (message != kJournalCancelled) return DefWindowProcW(window, message, wParam, lParam);
+    if (!std::exchange(Instance().cancelled_, false)) return 0;
     if (Application != nullptr && Application->OnMessage) {
         TMsg cancel{.message = msg::kCancelJournal};
         Application->Dispatch([&] {

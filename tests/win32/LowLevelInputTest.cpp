@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/win32/HookThread.h"
 #include "platform/win32/LowLevelInput.h"
 
 namespace {
@@ -158,6 +159,18 @@ TEST(DisplayScaling, APhysicalPixelRecordedPlaysOnTheSamePixel) {
             }
         }
     }
+}
+
+TEST(RemovedHooks, InputThatNoProcedureSawInTimeTellsARemovedHook) {
+    // Input at tick 1000, the procedures last called at 990: removed, once 1.5 s have passed.
+    EXPECT_FALSE(HookWasRemoved(1000, 990, 2000));
+    EXPECT_TRUE(HookWasRemoved(1000, 990, 2500));
+    // The procedures saw it (their tick is the same or later).
+    EXPECT_FALSE(HookWasRemoved(1000, 1000, 9000));
+    EXPECT_FALSE(HookWasRemoved(1000, 1016, 9000));
+    // Across the tick count's wrap.
+    EXPECT_TRUE(HookWasRemoved(5, 0xFFFFFFF0u, 3000));
+    EXPECT_FALSE(HookWasRemoved(0xFFFFFFF0u, 5, 3000));
 }
 
 }  // namespace
