@@ -14,6 +14,3 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # because the C++20 <chrono> of GCC 12 holds a "µs" that code page 932 lacks; the program's
 # own texts are all in the code page (a test checks the built bytes).
 set(CMAKE_CXX_FLAGS_INIT "-finput-charset=UTF-8 -fexec-charset=CP932//TRANSLIT")
-
-# Warnings are errors here as in the Linux checks.
-set(TAPEWRIGHT_WERROR ON CACHE BOOL "Treat warnings as errors")

@@ -145,6 +145,11 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
         const std::size_t after = place.lastKey.value_or(*place.section);
         return InsertAt(text, lines[after].end, KeyLineText(Trim(key), value));
     }
-    std::string newSection = "[" + std::string(Trim(section)) + "]" + std::string(kLineEnd);
-    return InsertAt(text, text.size(), newSection + KeyLineText(Trim(key), value));
+    // Appended piece by piece: GCC 12 at -O3 warns of an overlap in "[" + std::string(...).
+    std::string newSection(1, '[');
+    newSection += Trim(section);
+    newSection += ']';
+    newSection += kLineEnd;
+    newSection += KeyLineText(Trim(key), value);
+    return InsertAt(text, text.size(), newSection);
 }
