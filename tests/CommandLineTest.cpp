@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "toolkit/Strings.h"
 #include "ui/CommandLine.h"
 
 namespace {

@@ -98,6 +98,10 @@ std::size_t ExtensionStart(std::string_view path, const PathRules& rules) {
     return dot == std::string_view::npos ? dot : nameStart + dot;
 }
 
+bool IsCommandLineSeparator(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
 }  // namespace
 
 bool TryStrToInt(std::string_view text, int32_t& value) {
@@ -176,4 +180,25 @@ std::string LowerCase(std::string_view text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return result;
+}
+
+std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
+    std::vector<std::string> arguments;
+    std::size_t at = 0;
+    while (at < commandLine.size()) {
+        while (at < commandLine.size() && IsCommandLineSeparator(commandLine[at])) ++at;
+        if (at == commandLine.size()) break;
+        std::string argument;
+        bool quoted = false;
+        for (; at < commandLine.size() && (quoted || !IsCommandLineSeparator(commandLine[at]));
+             ++at) {
+            if (commandLine[at] == '"') {
+                quoted = !quoted;
+            } else {
+                argument += commandLine[at];
+            }
+        }
+        if (!argument.empty()) arguments.push_back(std::move(argument));
+    }
+    return arguments;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // String helpers with the program's exact rules: integer conversion with its error text,
-// decimal formatting, file-name parts with the double-byte rule, byte-wise case changes.
+// decimal formatting, file-name parts with the double-byte rule, byte-wise case changes,
+// command-line splitting.
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Text-to-integer conversion. Accepted: leading spaces (0x20 only), then either an optional
 // "+"/"-" and decimal digits within range, or a hexadecimal marker ("$", "x", "X", "0x", "0X")
@@ -49,3 +51,7 @@ std::string ChangeFileExt(std::string_view path, std::string_view ext,
 // (second bytes of double-byte characters included).
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
+
+// Splits a command line into arguments: blanks, tabs and other control characters separate;
+// double quotes group and are dropped; an empty pair of quotes is no argument.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);

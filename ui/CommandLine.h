@@ -1,11 +1,8 @@
 #pragma once
-// Splitting a command line into arguments: blanks, tabs and other control characters
-// separate; double quotes group and are dropped; an empty pair of quotes is no argument.
+// The program's arguments, read by index as the windows' logic reads them. The command line
+// is split by SplitCommandLine (toolkit/Strings.h).
 #include <string>
-#include <string_view>
 #include <vector>
-
-std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 // Argument i (1-based, after the program's own path) of args, or the empty text.
 std::string ArgumentAt(const std::vector<std::string>& arguments, std::size_t i);

@@ -3,7 +3,7 @@
 #include "platform/win32/WindowsApi.h"
 
 #include "toolkit/Platform.h"
-#include "ui/CommandLine.h"
+#include "toolkit/Strings.h"
 
 std::vector<std::string> PlatformArguments(int, char**) {
     return SplitCommandLine(GetCommandLineA());

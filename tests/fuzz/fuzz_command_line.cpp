@@ -8,7 +8,6 @@
 #include "FuzzInput.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Strings.h"
-#include "ui/CommandLine.h"
 
 namespace {
 
