@@ -45,11 +45,30 @@ add_custom_command(TARGET tapewright POST_BUILD
 
 # TAPEWRT-MACRO.EXE, the command-line companion.
 add_executable(tapewright-macro ${PROJECT_SOURCE_DIR}/cli/main.cpp
-    ${PROJECT_SOURCE_DIR}/platform/win32/Files.cpp ${PROJECT_SOURCE_DIR}/platform/win32/Memory.cpp)
+    ${PROJECT_SOURCE_DIR}/platform/win32/Files.cpp ${PROJECT_SOURCE_DIR}/platform/win32/Memory.cpp
+    ${PROJECT_SOURCE_DIR}/platform/win32/SystemFunctions.cpp
+    ${PROJECT_SOURCE_DIR}/platform/win32/TickCount64.cpp)
 set_target_properties(tapewright-macro PROPERTIES OUTPUT_NAME TAPEWRT-MACRO)
 target_link_libraries(tapewright-macro PRIVATE tw_cli tw_core)
 
 math(EXPR TW_TARGET_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+
+# The oldest Windows the programs run on: Windows XP SP3 (5.1), and for the 64-bit build
+# Windows XP x64 Edition (5.2), the first 64-bit Windows for x86-64. The PE header names it;
+# tests/win32/OldestWindows.cmake checks the import tables against what that system has.
+if(TW_TARGET_BITS EQUAL 32)
+    set(TW_OLDEST_WINDOWS 5.1)
+else()
+    set(TW_OLDEST_WINDOWS 5.2)
+endif()
+string(REPLACE "." ";" TW_OLDEST_WINDOWS_PARTS ${TW_OLDEST_WINDOWS})
+list(GET TW_OLDEST_WINDOWS_PARTS 0 TW_OLDEST_MAJOR)
+list(GET TW_OLDEST_WINDOWS_PARTS 1 TW_OLDEST_MINOR)
+foreach(program tapewright tapewright-macro)
+    target_link_options(${program} PRIVATE
+        -Wl,--major-subsystem-version,${TW_OLDEST_MAJOR},--minor-subsystem-version,${TW_OLDEST_MINOR}
+        -Wl,--major-os-version,${TW_OLDEST_MAJOR},--minor-os-version,${TW_OLDEST_MINOR})
+endforeach()
 
 # The release, what a user unpacks and runs: release/tapewright/ with TAPEWRT.EXE, its help
 # page and TAPEWRT-MACRO.EXE (without their debugging information), and a zip of that folder.

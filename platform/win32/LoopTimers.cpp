@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/SystemFunctions.h"
 #include "platform/win32/TickClock.h"
 #include "platform/win32/WindowClasses.h"
 
@@ -22,10 +23,15 @@ LoopTimers& LoopTimers::Instance() {
 }
 
 LoopTimers::LoopTimers() {
-    timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                    TIMER_ALL_ACCESS);
+    // Windows Vista and later; Windows 10 1803 and later know the high resolution.
+    const auto createTimer = SystemFunction<decltype(&CreateWaitableTimerExW)>(
+        L"kernel32.dll", "CreateWaitableTimerExW");
+    if (createTimer != nullptr) {
+        timer_ =
+            createTimer(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+    }
     if (timer_ == nullptr) {
-        // Systems before Windows 10 1803: an ordinary timer, on a 1 ms system timer.
+        // Older systems: an ordinary timer, on a 1 ms system timer.
         coarse_ = true;
         timer_ = CreateWaitableTimerW(nullptr, FALSE, nullptr);
     }
