@@ -71,12 +71,12 @@ bool ParseInteger(std::string_view text, int bits, int64_t& value) {
 
 PathRules platformPathRules = kPosixPathRules;
 
-// Position of the last byte of text that is one of bytes, or npos. With the double-byte rule,
-// the byte after a lead byte belongs to the same character and is never matched.
-std::size_t LastOf(std::string_view text, std::string_view bytes, bool shiftJis) {
+// Position of the last byte of text that is one of bytes, or npos. With a double-byte code
+// page, the byte after a lead byte belongs to the same character and is never matched.
+std::size_t LastOf(std::string_view text, std::string_view bytes, bool (*leadByte)(unsigned char)) {
     std::size_t last = std::string_view::npos;
     for (std::size_t at = 0; at < text.size(); ++at) {
-        if (shiftJis && IsShiftJisLeadByte(static_cast<unsigned char>(text[at]))) {
+        if (leadByte != nullptr && leadByte(static_cast<unsigned char>(text[at]))) {
             ++at;
         } else if (bytes.find(text[at]) != std::string_view::npos) {
             last = at;
@@ -94,7 +94,7 @@ std::size_t FileNameStart(std::string_view path, const PathRules& rules) {
 // Position of the last "." of the file-name part, or npos.
 std::size_t ExtensionStart(std::string_view path, const PathRules& rules) {
     const std::size_t nameStart = FileNameStart(path, rules);
-    const std::size_t dot = LastOf(path.substr(nameStart), ".", rules.shiftJis);
+    const std::size_t dot = LastOf(path.substr(nameStart), ".", rules.leadByte);
     return dot == std::string_view::npos ? dot : nameStart + dot;
 }
 
@@ -144,7 +144,7 @@ bool IsShiftJisLeadByte(unsigned char byte) {
 }
 
 std::size_t LastSeparator(std::string_view path, const PathRules& rules) {
-    return LastOf(path, rules.separators, rules.shiftJis);
+    return LastOf(path, rules.separators, rules.leadByte);
 }
 
 std::string ExtractFileName(std::string_view path, const PathRules& rules) {

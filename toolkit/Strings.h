@@ -20,22 +20,24 @@ int64_t StrToInt64(std::string_view text);
 // Plain decimal, "-" before negative values.
 std::string IntToStr(int64_t value);
 
-// How path names are split on a platform: the separator bytes and whether a byte can
-// lead a double-byte character (Shift-JIS) so that the byte after it is never a separator.
+bool IsShiftJisLeadByte(unsigned char byte);
+
+// How path names are split on a platform: the separator bytes and which bytes lead a
+// double-byte character, whose second byte is then never a separator.
 struct PathRules {
-    std::string_view separators;  // "\\:" on Windows, "/" on POSIX
-    bool shiftJis;                // true on Windows (code page 932)
+    std::string_view separators;      // "\\:" on Windows, "/" on POSIX
+    bool (*leadByte)(unsigned char);  // the code page's lead bytes; null: one byte each
 };
-inline constexpr PathRules kWindowsPathRules{"\\:", true};
-inline constexpr PathRules kPosixPathRules{"/", false};
+// Windows with code page 932, the system the program's texts are written for. The program
+// itself follows the code page of the system it runs on (NativePathRules, toolkit/Files.h).
+inline constexpr PathRules kWindowsPathRules{"\\:", IsShiftJisLeadByte};
+inline constexpr PathRules kPosixPathRules{"/", nullptr};
 // The rules of the platform the program runs on (set once at start-up; POSIX by default).
 const PathRules& PlatformPathRules();
 void SetPlatformPathRules(const PathRules& rules);
 
-bool IsShiftJisLeadByte(unsigned char byte);
-
 // Position (0-based) of the last separator byte in path, or npos; trail bytes of double-byte
-// characters are skipped when rules.shiftJis is set.
+// characters are skipped.
 std::size_t LastSeparator(std::string_view path, const PathRules& rules = PlatformPathRules());
 // The text after the last separator.
 std::string ExtractFileName(std::string_view path, const PathRules& rules = PlatformPathRules());

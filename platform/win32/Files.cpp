@@ -44,12 +44,17 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size) {
     return true;
 }
 
+// Whether byte leads a double-byte character in the system's ANSI code page.
+bool IsSystemLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
 // The folder part of path, with its final separator; empty for a bare name.
 std::string FolderOf(const std::string& path) {
     std::size_t end = 0;
     for (std::size_t at = 0; at < path.size(); ++at) {
         const auto byte = static_cast<unsigned char>(path[at]);
-        if (IsDBCSLeadByteEx(932, byte) && at + 1 < path.size()) {
+        if (IsSystemLeadByte(byte) && at + 1 < path.size()) {
             ++at;
         } else if (byte == '\\' || byte == '/' || byte == ':') {
             end = at + 1;
@@ -207,8 +212,11 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// Paths from the system are bytes of its ANSI code page, split by that code page's rules:
+// on a Western system "é" (E9) is a character of its own, on a Japanese one a lead byte.
 const PathRules& NativePathRules() {
-    return kWindowsPathRules;
+    static const PathRules rules{kWindowsPathRules.separators, IsSystemLeadByte};
+    return rules;
 }
 
 std::string ExecutablePath() {
@@ -220,11 +228,6 @@ std::string ExecutablePath() {
         if (length < buffer.size()) return buffer.substr(0, length);
         buffer.resize(buffer.size() * 2);
     }
-}
-
-// The settings of a Windows program lie beside its executable.
-std::string ApplicationSettingsDirectory(const std::string& executableDirectory) {
-    return executableDirectory;
 }
 
 std::string SystemSettingsDirectory() {

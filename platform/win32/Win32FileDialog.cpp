@@ -2,11 +2,12 @@
 
 #include <vector>
 
+#include "platform/win32/TextConversion.h"
 #include "platform/win32/TopmostDialogs.h"
 
 namespace {
 
-// Long enough for any path the ANSI functions can return.
+// Long enough for any path the ANSI file functions can take.
 constexpr DWORD kPathBufferSize = 4096;
 
 struct OptionFlag {
@@ -50,29 +51,33 @@ DWORD FileDialogFlags(TOpenOptions options) {
 }
 
 const char* SystemDefaultExt(const TFileDialog& dialog) {
-    bool adds = dialog.Kind() == FileDialogKind::Save && !dialog.DefaultExt.empty();
-    return adds ? dialog.DefaultExt.c_str() : nullptr;
+    return dialog.DefaultExt.empty() ? nullptr : dialog.DefaultExt.c_str();
 }
 
+// The texts go to the wide dialog converted from the program's code page, so that they read
+// right on any system; the chosen path comes back in the system's own code page.
 bool RunFileDialog(TFileDialog& dialog, HWND owner) {
     std::vector<TFileFilter> filters = dialog.Filters();
-    std::string filter = FilterBuffer(filters);
-    std::vector<char> path(kPathBufferSize, '\0');
-    OPENFILENAMEA request{};
+    const std::wstring filter = WideFromProgramText(FilterBuffer(filters));
+    const std::wstring title = WideFromProgramText(dialog.Title);
+    const char* defaultExt = SystemDefaultExt(dialog);
+    const std::wstring extension = defaultExt != nullptr ? WideFromProgramText(defaultExt) : L"";
+    std::vector<wchar_t> path(kPathBufferSize, L'\0');
+    OPENFILENAMEW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
     request.lpstrFilter = filters.empty() ? nullptr : filter.c_str();
     request.nFilterIndex = static_cast<DWORD>(dialog.FilterIndex);
     request.lpstrFile = path.data();
     request.nMaxFile = kPathBufferSize;
-    request.lpstrTitle = dialog.Title.empty() ? nullptr : dialog.Title.c_str();
+    request.lpstrTitle = title.empty() ? nullptr : title.c_str();
     request.Flags = FileDialogFlags(dialog.Options);
-    request.lpstrDefExt = SystemDefaultExt(dialog);
+    request.lpstrDefExt = defaultExt != nullptr ? extension.c_str() : nullptr;
     TopmostDialogs aboveTheMainWindow;
-    bool chosen = dialog.Kind() == FileDialogKind::Save ? GetSaveFileNameA(&request) != FALSE
-                                                        : GetOpenFileNameA(&request) != FALSE;
+    bool chosen = dialog.Kind() == FileDialogKind::Save ? GetSaveFileNameW(&request) != FALSE
+                                                        : GetOpenFileNameW(&request) != FALSE;
     if (!chosen) return false;
     // The system has added the extension where it would; the toolkit's rule is the last word.
-    dialog.FileName = dialog.WithDefaultExt(path.data());
+    dialog.FileName = dialog.WithDefaultExt(SystemPathFromWide(path.data()));
     return true;
 }

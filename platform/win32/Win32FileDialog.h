@@ -1,6 +1,7 @@
 #pragma once
-// The system's file dialogs (GetOpenFileNameA / GetSaveFileNameA) for a TFileDialog. File
-// names stay in the ANSI functions, as the program's paths are code page bytes.
+// The system's file dialogs (GetOpenFileNameW / GetSaveFileNameW) for a TFileDialog. The
+// chosen path comes back in the system's ANSI code page, as the program's paths are bytes
+// of that code page for the ANSI file functions.
 #include <string>
 #include <vector>
 
@@ -11,8 +12,8 @@
 std::string FilterBuffer(const std::vector<TFileFilter>& filters);
 // The OFN_ flags for the dialog's options (always the Explorer-style dialog).
 DWORD FileDialogFlags(TOpenOptions options);
-// The default extension the system may add: only a save dialog adds one, as
-// TFileDialog::WithDefaultExt does; null for none.
+// The default extension the system adds to a typed name that has none, in an open dialog
+// as in a save dialog (where TFileDialog::WithDefaultExt applies it too); null for none.
 const char* SystemDefaultExt(const TFileDialog& dialog);
 
 // Shows the dialog above owner; on OK stores the chosen path in dialog.FileName.

@@ -5,9 +5,12 @@
 #include <string>
 
 #include "platform/win32/WindowsApi.h"
+#include "toolkit/Strings.h"
 
 // The page that stands for helpFile: beside executable when helpFile names no directory.
-std::string HelpPagePath(const std::string& helpFile, const std::string& executable);
+// Both are split by rules, the system's own code page's where the program runs.
+std::string HelpPagePath(const std::string& helpFile, const std::string& executable,
+                         const PathRules& rules);
 // Opens the page for helpFile; false, with nothing shown, when it is missing or no program
 // opens it.
 bool OpenHelpPage(const std::string& helpFile, HWND owner);

@@ -49,9 +49,9 @@ void CheckConversion(const std::string& text) {
 }
 
 // Whether the byte at index is the second byte of a double-byte character.
-bool IsTrailByte(std::string_view text, std::size_t index) {
+bool IsTrailByte(std::string_view text, std::size_t index, bool (*leadByte)(unsigned char)) {
     for (std::size_t at = 0; at < index; ++at) {
-        if (IsShiftJisLeadByte(static_cast<unsigned char>(text[at]))) {
+        if (leadByte(static_cast<unsigned char>(text[at]))) {
             if (++at == index) return true;
         }
     }
@@ -62,7 +62,7 @@ void CheckPathParts(const std::string& path, const PathRules& rules) {
     const std::size_t separator = LastSeparator(path, rules);
     if (separator != std::string::npos) {
         FUZZ_CHECK(rules.separators.find(path[separator]) != std::string_view::npos);
-        FUZZ_CHECK(!rules.shiftJis || !IsTrailByte(path, separator));
+        FUZZ_CHECK(rules.leadByte == nullptr || !IsTrailByte(path, separator, rules.leadByte));
     }
     const std::string name = ExtractFileName(path, rules);
     FUZZ_CHECK(ExtractFilePath(path, rules) + name == path);

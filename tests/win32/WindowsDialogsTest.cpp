@@ -9,8 +9,8 @@
 
 namespace {
 
-// The system adds a default extension only where the toolkit would (a save dialog), and the
-// filter reaches it as NUL-separated pairs ending in two NULs.
+// Both kinds of dialog get the default extension, which the system adds to a typed name
+// without one, and the filter reaches it as NUL-separated pairs ending in two NULs.
 TEST(WindowsFileDialog, RequestFollowsTheToolkitDialog) {
     TOpenDialog open;
     open.Filter = "a (*.mcr)|*.mcr|b (*.mlf)|*.mlf";
@@ -18,7 +18,8 @@ TEST(WindowsFileDialog, RequestFollowsTheToolkitDialog) {
     open.Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
     const char filter[] = "a (*.mcr)\0*.mcr\0b (*.mlf)\0*.mlf\0";  // and the literal's NUL
     EXPECT_EQ(FilterBuffer(open.Filters()), std::string(filter, sizeof filter));
-    EXPECT_EQ(SystemDefaultExt(open), nullptr);
+    ASSERT_NE(SystemDefaultExt(open), nullptr);
+    EXPECT_STREQ(SystemDefaultExt(open), "mcr");
     EXPECT_EQ(FileDialogFlags(open.Options),
               DWORD{OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST});
 
@@ -36,11 +37,13 @@ TEST(WindowsFileDialog, RequestFollowsTheToolkitDialog) {
 // separator, in the program's name or in the help file's.
 TEST(WindowsHelp, PageLiesBesideTheProgram) {
     const std::string program = "C:\\Tools\\TAPEWRT.EXE";
-    EXPECT_EQ(HelpPagePath("TAPEWRT.HLP", program), "C:\\Tools\\TAPEWRT.HTM");
-    EXPECT_EQ(HelpPagePath("TAPEWRT.HLP", "C:\\Tools\\\x95\x5C.EXE"), "C:\\Tools\\TAPEWRT.HTM");
-    EXPECT_EQ(HelpPagePath("\x95\x5C.HLP", program), "C:\\Tools\\\x95\x5C.HTM");
-    EXPECT_EQ(HelpPagePath("D:\\doc\\MY.HLP", program), "D:\\doc\\MY.HTM");
-    EXPECT_EQ(HelpPagePath("", program), "");
+    const PathRules& rules = kWindowsPathRules;
+    EXPECT_EQ(HelpPagePath("TAPEWRT.HLP", program, rules), "C:\\Tools\\TAPEWRT.HTM");
+    EXPECT_EQ(HelpPagePath("TAPEWRT.HLP", "C:\\Tools\\\x95\x5C.EXE", rules),
+              "C:\\Tools\\TAPEWRT.HTM");
+    EXPECT_EQ(HelpPagePath("\x95\x5C.HLP", program, rules), "C:\\Tools\\\x95\x5C.HTM");
+    EXPECT_EQ(HelpPagePath("D:\\doc\\MY.HLP", program, rules), "D:\\doc\\MY.HTM");
+    EXPECT_EQ(HelpPagePath("", program, rules), "");
 }
 
 }  // namespace

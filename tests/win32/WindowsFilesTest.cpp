@@ -136,6 +136,14 @@ TEST(WindowsCodePage, ShiftJisLeadBytesAreThoseOfCodePage932) {
     }
 }
 
+// Paths from the system are split by its own code page: "é" (E9) is a letter on a Western
+// system and leads a double-byte character on a Japanese one.
+TEST(WindowsCodePage, TheSystemsPathsAreSplitByItsOwnCodePage) {
+    const std::string path = "C:\\Caf\xE9\\a.mcr";
+    const bool leads = IsDBCSLeadByte(0xE9) != FALSE;
+    EXPECT_EQ(ExtractFilePath(path, NativePathRules()), leads ? "C:\\" : "C:\\Caf\xE9\\");
+}
+
 TEST(WindowsSettingsPlaces, ExecutableAndWindowsDirectory) {
     const std::string executable = ExecutablePath();
     EXPECT_EQ(UpperCase(ExtractFileExt(executable)), ".EXE") << executable;
