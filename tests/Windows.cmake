@@ -25,6 +25,8 @@ set_tests_properties(tapewright_tests PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 
 add_test(NAME shift_jis_texts COMMAND ${CMAKE_COMMAND}
          -DPROGRAM=${PROJECT_BINARY_DIR}/release/tapewright/TAPEWRT.EXE
          -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/ShiftJisBytes.cmake)
+add_test(NAME help_page_charset COMMAND ${CMAKE_COMMAND}
+    -DPAGE=${PROJECT_SOURCE_DIR}/resources/TAPEWRT.HLP -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/HelpPageCharset.cmake)
 
 # The emulated journal with the real engine, under the system's input: a program of its own,
 # since the suite above links the simulated journal in the engine's place.
@@ -49,8 +51,11 @@ target_include_directories(tapewright_program_tests PRIVATE ${CMAKE_CURRENT_SOUR
                            ${PROJECT_SOURCE_DIR})
 # Screenshots of the windows are kept in the build folder, for a person to look at.
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/screenshots)
+# A copy of the program in a folder mounted read-only, made and removed around the tests.
+set(TW_READ_ONLY_FOLDER ${PROJECT_BINARY_DIR}/read-only-program)
 target_compile_definitions(tapewright_program_tests PRIVATE
     TAPEWRIGHT_PROGRAM="Z:$<TARGET_FILE:tapewright>"
+    TAPEWRIGHT_READ_ONLY_FOLDER="Z:${TW_READ_ONLY_FOLDER}"
     TAPEWRIGHT_SCREENSHOTS="Z:${PROJECT_BINARY_DIR}/screenshots"
     TAPEWRIGHT_TEST_DATA="Z:${CMAKE_CURRENT_SOURCE_DIR}/data")
 target_link_libraries(tapewright_program_tests PRIVATE GTest::gtest GTest::gtest_main)
@@ -58,5 +63,20 @@ add_dependencies(tapewright_program_tests tapewright)
 add_test(NAME tapewright_program_tests COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --display
                                                $<TARGET_FILE:tapewright_program_tests>)
 # Labelled as starting the program: tools/test-windows.sh runs it once more after a failure.
-set_tests_properties(tapewright_program_tests PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900
+set_tests_properties(tapewright_program_tests PROPERTIES
+                     FIXTURES_REQUIRED "wine;read_only_program" TIMEOUT 900
                      DEPENDS tapewright_journal_tests RUN_SERIAL ON LABELS program_start)
+add_test(NAME read_only_program_mount COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32/ReadOnlyFolder.sh
+                                              mount ${TW_READ_ONLY_FOLDER} $<TARGET_FILE:tapewright>)
+set_tests_properties(read_only_program_mount PROPERTIES FIXTURES_SETUP read_only_program)
+add_test(NAME read_only_program_unmount COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32/ReadOnlyFolder.sh
+                                                unmount ${TW_READ_ONLY_FOLDER})
+set_tests_properties(read_only_program_unmount PROPERTIES FIXTURES_CLEANUP read_only_program)
+
+# Every function the programs import is one the oldest supported Windows has.
+foreach(program tapewright tapewright-macro)
+    add_test(NAME oldest_windows_${program} COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP}
+        -DPROGRAM=$<TARGET_FILE:${program}> -DOLDEST=${TW_OLDEST_WINDOWS}
+        -DFUNCTIONS=${CMAKE_CURRENT_SOURCE_DIR}/win32/WindowsFunctions.txt
+        -P ${CMAKE_CURRENT_SOURCE_DIR}/win32/OldestWindows.cmake)
+endforeach()

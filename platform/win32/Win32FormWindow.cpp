@@ -104,6 +104,11 @@ LRESULT Win32FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             RequestClose();
             return 0;
+        case WM_QUERYENDSESSION:
+            return QueryEndSession() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) EndSession();
+            return 0;
         case WM_MOVE:
             FeedBackPosition();
             return 0;
@@ -194,6 +199,34 @@ void Win32FormWindow::Command(HWND child, WORD code) {
 void Win32FormWindow::RequestClose() {
     TForm* form = form_;
     DispatchToToolkit([form] { form->Close(); });
+}
+
+bool Win32FormWindow::IsMainWindow() const {
+    return form_ != nullptr && Application != nullptr && Application->MainForm() == form_;
+}
+
+// The system asks whether the session may end: to the main window that is a close request,
+// which stores the position as any close does. A write that fails keeps the session, as it
+// keeps the window open.
+bool Win32FormWindow::QueryEndSession() {
+    if (!IsMainWindow()) return true;
+    TForm* form = form_;
+    bool allowed = true;
+    const bool ran = Application->Dispatch([form, &allowed] { allowed = form->CloseQuery(); });
+    return ran && allowed;
+}
+
+// The session ends, and the process with it, when this returns: a recording or playback ends
+// now, as on the user's journal cancel, which lets go of every key and button the playback
+// holds down.
+void Win32FormWindow::EndSession() {
+    if (!IsMainWindow()) return;
+    DispatchToToolkit([] {
+        if (!Application->OnMessage) return;
+        TMsg cancel{0, WM_CANCELJOURNAL};
+        bool handled = false;
+        Application->OnMessage(cancel, handled);
+    });
 }
 
 Win32Mirror* Win32FormWindow::MirrorOf(HWND child) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The window of one toolkit form: it carries the form's frame (caption, client size,
 // position, border, stacking) and one native control per toolkit control, and hands the
-// user's requests back to the toolkit: closing through TForm::Close, accelerator keys
+// user's requests back to the toolkit: closing through TForm::Close (the end of the session
+// through TForm::CloseQuery and a journal cancel), accelerator keys
 // through TForm::PressAccelerator, a moved window to Left/Top, a focused control to
 // ActiveControl. Everything reaches the toolkit through Application->Dispatch.
 //
@@ -69,6 +70,9 @@ class Win32FormWindow {
     void ChildFocused(HWND child);
     void Activated(WPARAM state);
     void RequestClose();
+    bool IsMainWindow() const;
+    bool QueryEndSession();
+    void EndSession();
 
     Win32Mirror* MirrorOf(HWND child) const;
     void AddMirror(TControl& control);
