@@ -216,11 +216,12 @@ bool Win32FormWindow::QueryEndSession() {
     return ran && allowed;
 }
 
-// The session ends, and the process with it, when this returns: a recording or playback ends
-// now, as on the user's journal cancel, which lets go of every key and button the playback
-// holds down.
+// The session ends, and the process with it, when this returns: nobody answers a message box
+// from here on, and a recording or playback ends now, as on the user's journal cancel, which
+// lets go of every key and button the playback holds down.
 void Win32FormWindow::EndSession() {
     if (!IsMainWindow()) return;
+    Application->EndSession();
     DispatchToToolkit([] {
         if (!Application->OnMessage) return;
         TMsg cancel{0, WM_CANCELJOURNAL};
