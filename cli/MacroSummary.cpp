@@ -58,7 +58,7 @@ class Summariser {
 
     MacroSummary Finish() {
         for (const auto& [order, label] : keysDown_) s_.keysHeld.push_back(label);
-        for (const char* name : {"left", "right", "middle"}) {
+        for (const char* name : {"left", "right", "middle", "back", "forward", "X"}) {
             if (buttonsDown_.count(name) != 0) s_.buttonsHeld.push_back(name);
         }
         return s_;
@@ -111,6 +111,12 @@ class Summariser {
                 break;
             case msg::kMButtonUp:
                 name = "middle";
+                break;
+            case msg::kXButtonDown:
+            case msg::kXButtonUp:
+                // The window field names the X button.
+                name = r.hwnd == 1 ? "back" : r.hwnd == 2 ? "forward" : "X";
+                down = r.message == msg::kXButtonDown;
                 break;
             default:
                 return false;

@@ -22,7 +22,8 @@ constexpr MessageInfo kMessages[] = {
     {msg::kLButtonUp, "WM_LBUTTONUP"},     {msg::kRButtonDown, "WM_RBUTTONDOWN"},
     {msg::kRButtonUp, "WM_RBUTTONUP"},     {msg::kMButtonDown, "WM_MBUTTONDOWN"},
     {msg::kMButtonUp, "WM_MBUTTONUP"},     {msg::kMouseWheel, "WM_MOUSEWHEEL"},
-    {msg::kMouseHWheel, "WM_MOUSEHWHEEL"},
+    {msg::kMouseHWheel, "WM_MOUSEHWHEEL"}, {msg::kXButtonDown, "WM_XBUTTONDOWN"},
+    {msg::kXButtonUp, "WM_XBUTTONUP"},
 };
 
 enum class Kind { Key, Pointer, Wheel, Other };

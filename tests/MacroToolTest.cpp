@@ -117,15 +117,19 @@ TEST(MacroToolTest, CheckPassesABalancedMacroAndNamesWhatIsLeftDown) {
     const std::string held = dir.File("held.mcr");
     WriteBytes(dir.File("b.txt"),
                "0 WM_KEYDOWN SHIFT scan=2A\n10 WM_LBUTTONDOWN 1 2\n"
-               "20 WM_LBUTTONUP 1 2\n30 WM_KEYUP SHIFT scan=2A\n");
-    WriteBytes(dir.File("h.txt"), "0 WM_KEYDOWN SHIFT scan=2A\n10 WM_RBUTTONDOWN 1 2\n");
+               "20 WM_LBUTTONUP 1 2\n30 WM_KEYUP SHIFT scan=2A\n"
+               "40 WM_XBUTTONDOWN 1 2 hwnd=1\n50 WM_XBUTTONUP 1 2 hwnd=1\n");
+    WriteBytes(dir.File("h.txt"),
+               "0 WM_KEYDOWN SHIFT scan=2A\n10 WM_RBUTTONDOWN 1 2\n"
+               "20 WM_XBUTTONDOWN 1 2 hwnd=2\n");
     ASSERT_EQ(RunTool({"build", dir.File("b.txt"), balanced}), kExitOk);
     ASSERT_EQ(RunTool({"build", dir.File("h.txt"), held}), kExitOk);
     std::string output;
     EXPECT_EQ(RunTool({"check", balanced}, &output), kExitOk);
     EXPECT_EQ(output, "");
     EXPECT_EQ(RunTool({"check", held}, &output), kExitProblems);
-    EXPECT_EQ(output, "key left down: SHIFT (2A)\nbutton left down: right\n");
+    EXPECT_EQ(output,
+              "key left down: SHIFT (2A)\nbutton left down: right\nbutton left down: forward\n");
     EXPECT_EQ(RunTool({"check", dir.File("missing.mcr")}, &output), kExitFailed);
     EXPECT_EQ(RunTool({"check"}, &output), kExitFailed);
 }
