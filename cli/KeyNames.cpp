@@ -130,8 +130,9 @@ NameTable MakeNames() {
     for (const Named& key : kNamedKeys) names[key.code] = key.name;
     for (char c = '0'; c <= '9'; ++c) names[static_cast<uint8_t>(c)] = std::string(1, c);
     for (char c = 'A'; c <= 'Z'; ++c) names[static_cast<uint8_t>(c)] = std::string(1, c);
-    for (int n = 0; n <= 9; ++n) names[0x60 + n] = "NUMPAD" + std::to_string(n);
-    for (int n = 1; n <= 24; ++n) names[0x6F + n] = "F" + std::to_string(n);
+    // Appended, not "F" + std::to_string(n): GCC 12 at -O3 warns of an overlap there.
+    for (int n = 0; n <= 9; ++n) names[0x60 + n] = std::string("NUMPAD").append(std::to_string(n));
+    for (int n = 1; n <= 24; ++n) names[0x6F + n] = std::string("F").append(std::to_string(n));
     return names;
 }
 

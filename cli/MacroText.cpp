@@ -105,7 +105,10 @@ std::string FormatMacro(const std::vector<uint8_t>& bytes) {
     }
     if (whole < bytes.size()) {
         text += "trailing";
-        for (std::size_t at = whole; at < bytes.size(); ++at) text += " " + Hex(bytes[at], 2);
+        for (std::size_t at = whole; at < bytes.size(); ++at) {
+            text += ' ';
+            text += Hex(bytes[at], 2);
+        }
         text += "\n";
     }
     return text;
