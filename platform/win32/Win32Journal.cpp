@@ -16,6 +16,10 @@ namespace {
 constexpr UINT kCancelKey = WM_APP + 0x4A;
 constexpr UINT kRecordsQueued = WM_APP + 0x4C;
 constexpr UINT kJournalCancelled = WM_APP + 0x4B;
+// While an emulated hook exists, the journal's window looks this often whether the input
+// still comes to the program's desktop.
+constexpr UINT_PTR kDesktopTimer = 1;
+constexpr UINT kDesktopEvery = 200;  // ms
 
 class Locked {
   public:
@@ -46,6 +50,26 @@ bool LeavesTheDesktop(UINT message, WPARAM change) {
     constexpr WPARAM kConsoleDisconnect = 0x2, kRemoteDisconnect = 0x4, kSessionLock = 0x7;
     return message == kSessionChange &&
            (change == kConsoleDisconnect || change == kRemoteDisconnect || change == kSessionLock);
+}
+
+// Whether the desktop that receives the input is this thread's own. The secure desktop
+// (Ctrl+Alt+Del, a UAC prompt) and the lock screen are the system's: opening them is
+// refused, or their name differs. Where this thread's own name cannot be read, nothing is
+// taken for a switch.
+bool InputOnOwnDesktop() {
+    wchar_t own[256] = L"";
+    wchar_t input[256] = L"";
+    HDESK thread = GetThreadDesktop(GetCurrentThreadId());
+    if (thread == nullptr ||
+        !GetUserObjectInformationW(thread, UOI_NAME, own, sizeof own - sizeof own[0], nullptr)) {
+        return true;
+    }
+    HDESK desktop = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    if (desktop == nullptr) return false;
+    const bool named = GetUserObjectInformationW(desktop, UOI_NAME, input,
+                                                 sizeof input - sizeof input[0], nullptr) != 0;
+    CloseDesktop(desktop);
+    return !named || lstrcmpiW(own, input) == 0;
 }
 
 bool RunningUnderWine() {
@@ -109,6 +133,7 @@ JournalHookHandle Win32Journal::Install(JournalHookType type, JournalHookProc pr
     }
     if (record) {
         recordStart_ = TickMilliseconds();
+        held_.Clear();
         Locked locked(queueLock_);
         queued_.clear();  // a former recording's last input
     }
@@ -142,6 +167,11 @@ bool Win32Journal::UpdateLowLevelHooks() {
         recording = recording || hook.type == JournalHookType::Record;
     }
     recording_ = recording;
+    if (keyboard) {
+        SetTimer(window_, kDesktopTimer, kDesktopEvery, nullptr);
+    } else {
+        KillTimer(window_, kDesktopTimer);
+    }
     const std::pair<bool, bool> wanted{keyboard, recording};
     if (wanted == lowLevelWanted_) return true;
     lowLevelWanted_ = wanted;
@@ -289,7 +319,18 @@ void Win32Journal::Deliver(EVENTMSG record) {
     const Hook* hook = Newest(JournalHookType::Record, false);
     if (hook == nullptr) return;
     if (static_cast<int32_t>(record.time - recordStart_) < 0) record.time = recordStart_;
+    held_.Note(record);
     hook->procedure(kHookAction, 0, reinterpret_cast<intptr_t>(&record));
+}
+
+// The input went to a desktop that the hooks never see. The recording gets what was queued
+// and the ups of the keys it holds down (those pressed to get there), then the journal is
+// cancelled, as the system cancels its own.
+void Win32Journal::LeaveDesktop() {
+    if (hooks_.empty()) return;
+    DeliverQueued();
+    for (const EVENTMSG& up : held_.Release(TickMilliseconds())) Deliver(up);
+    Cancel();
 }
 
 void Win32Journal::Cancel() {
@@ -308,7 +349,11 @@ LRESULT CALLBACK Win32Journal::WindowProcedure(HWND window, UINT message, WPARAM
                                                LPARAM lParam) {
     if (LeavesTheDesktop(message, wParam)) {
         // As the system ends its journal when the secure desktop comes.
-        RunGuarded([] { Instance().Cancel(); });
+        RunGuarded([] { Instance().LeaveDesktop(); });
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kDesktopTimer) {
+        if (!InputOnOwnDesktop()) RunGuarded([] { Instance().LeaveDesktop(); });
         return 0;
     }
     if (message == kRecordsQueued || message == kCancelKey) {

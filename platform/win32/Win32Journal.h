@@ -9,7 +9,8 @@
 //             the procedure's records with SendInput. Ctrl+Esc ends it as it ends the system's
 //             journal: the hooks go, and WM_CANCELJOURNAL reaches the application's message filter
 //             through a window of the journal's own, where the system's modal loops deliver it too
-//             (they drop messages posted to the thread).
+//             (they drop messages posted to the thread). A session lock, or input that
+//             goes to another desktop (the secure desktop, a UAC prompt), ends it the same way.
 // TAPEWRIGHT_JOURNAL=system or =emulated forces one way.
 #include <atomic>
 #include <utility>
@@ -17,6 +18,7 @@
 
 #include "engine/Journal.h"
 #include "platform/common/PlaybackPump.h"
+#include "platform/win32/HeldKeys.h"
 #include "platform/win32/HookThread.h"
 #include "platform/win32/InputSender.h"
 #include "platform/win32/LoopTimers.h"
@@ -61,6 +63,7 @@ class Win32Journal {
     void Queue(const EVENTMSG& record);                      // on the hooks' thread
     void DeliverQueued();
     void Deliver(EVENTMSG record);
+    void LeaveDesktop();
     void Cancel();
 
     std::vector<Hook> hooks_;
@@ -73,6 +76,7 @@ class Win32Journal {
     std::vector<EVENTMSG> queued_;
     InputSender sender_{[this] { Cancel(); }};
     PlaybackPump pump_{LoopTimers::Instance(), sender_};
+    HeldKeys held_;             // by the records delivered to the emulated record hook
     uint32_t recordStart_ = 0;  // no record is stamped before the record hook came
     bool controlHeld_ = false;  // a Ctrl key is down, as the keyboard hook saw
     bool cancelled_ = false;    // the application is yet to hear of a cancel

@@ -1,11 +1,13 @@
 // The emulated journal's translations: low-level hook data to records, records to SendInput
-// entries, and pixels to the normalised coordinates that land on them.
+// entries, pixels to the normalised coordinates that land on them, and the keys a recording
+// holds down.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
+#include "platform/win32/HeldKeys.h"
 #include "platform/win32/HookThread.h"
 #include "platform/win32/LowLevelInput.h"
 
@@ -174,3 +176,20 @@ TEST(RemovedHooks, InputThatNoProcedureSawInTimeTellsARemovedHook) {
 }
 
 }  // namespace
+
+TEST(HeldKeys, TheKeysLeftDownAreReleasedLastFirst) {
+    const EVENTMSG leftCtrl{msg::kKeyDown, 0x1D11, 1, 10, 0};
+    const EVENTMSG rightCtrl{msg::kKeyDown, 0x1D11, 0x8001, 12, 0};
+    const EVENTMSG alt{msg::kSysKeyDown, 0x3812, 1, 20, 0};
+    const EVENTMSG a{msg::kKeyDown, 0x1E41, 1, 30, 0};
+    HeldKeys held;
+    for (const EVENTMSG& record :
+         {leftCtrl, rightCtrl, alt, alt, a, EVENTMSG{msg::kKeyUp, 0x1E41, 1, 40, 0},
+          EVENTMSG{msg::kKeyUp, 0x1D11, 0x8001, 41, 0}, EVENTMSG{msg::kMouseMove, 5, 6, 42, 0}}) {
+        held.Note(record);
+    }
+    // The repeated Alt once, right Ctrl's up not taken for left Ctrl's.
+    EXPECT_EQ(held.Release(99), (std::vector<EVENTMSG>{{msg::kSysKeyUp, 0x3812, 1, 99, 0},
+                                                       {msg::kKeyUp, 0x1D11, 1, 99, 0}}));
+    EXPECT_TRUE(held.Release(100).empty());
+}
