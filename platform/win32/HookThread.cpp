@@ -62,18 +62,29 @@ void LowLevelHookThread::Apply(bool keyboard, bool mouse) {
     if (mouse) mouse_ = SetWindowsHookExW(WH_MOUSE_LL, mouseProc_, module, 0);
     result_ = (!keyboard || keyboard_ != nullptr) && (!mouse || mouse_ != nullptr);
     lastSeen_ = GetTickCount();
-    if (keyboard_ != nullptr && mouse_ != nullptr) {
-        watch_ = SetTimer(nullptr, 0, kWatchEvery, nullptr);
-    }
+    if (keyboard_ != nullptr) watch_ = SetTimer(nullptr, 0, kWatchEvery, nullptr);
 }
 
 // Together the hooks see every input, so input that neither saw means one was removed;
-// both are installed again, the old ones first.
+// both are installed again, the old ones first. The keyboard hook alone (during a
+// playback) cannot tell: the played pointer moves pass it by. It is renewed instead, the
+// new one in place before the old one goes, so that Ctrl+Esc comes through even after the
+// system dropped it.
 void LowLevelHookThread::Watch() {
-    if (keyboard_ == nullptr || mouse_ == nullptr) return;
+    if (keyboard_ == nullptr) return;
+    if (mouse_ == nullptr) {
+        RenewKeyboardHook();
+        return;
+    }
     LASTINPUTINFO input{};
     input.cbSize = sizeof input;
     if (!GetLastInputInfo(&input)) return;
     if (!HookWasRemoved(input.dwTime, lastSeen_, GetTickCount())) return;
     Apply(true, true);
+}
+
+void LowLevelHookThread::RenewKeyboardHook() {
+    HHOOK renewed = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc_, GetModuleHandleW(nullptr), 0);
+    if (renewed == nullptr) return;  // the old one stays, as good as it is
+    UnhookWindowsHookEx(std::exchange(keyboard_, renewed));
 }

@@ -4,7 +4,8 @@
 // call overruns LowLevelHooksTimeout; the UI thread shows message boxes, loads files and
 // paints, so the hooks would not be safe there. The procedures hand their work to the UI
 // thread by posting. The thread also notices a hook that the system has removed (input
-// arrived that no procedure saw) and installs it again.
+// arrived that no procedure saw) and installs it again; the keyboard hook alone, which
+// cannot tell, it renews every second.
 #include <atomic>
 
 #include "platform/win32/WindowsApi.h"
@@ -22,7 +23,8 @@ class LowLevelHookThread {
     LowLevelHookThread& operator=(const LowLevelHookThread&) = delete;
 
     // Installs or removes each hook on the thread, and waits until that is done; whether
-    // they are in place as wanted. A removed hook is noticed while both are in place.
+    // they are in place as wanted. A removed hook is noticed while both are in place; the
+    // keyboard hook alone is renewed every second.
     bool Set(bool keyboard, bool mouse);
     // Called by the procedures for every event they are given, played or not.
     void Seen() { lastSeen_ = GetTickCount(); }
@@ -32,6 +34,7 @@ class LowLevelHookThread {
     bool Start();
     void Apply(bool keyboard, bool mouse);  // on the thread
     void Watch();                           // on the thread, by its timer
+    void RenewKeyboardHook();               // on the thread
 
     HOOKPROC keyboardProc_;
     HOOKPROC mouseProc_;
