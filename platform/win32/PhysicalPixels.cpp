@@ -2,15 +2,9 @@
 
 #include <vector>
 
-namespace {
+#include "platform/win32/SystemFunctions.h"
 
-// Functions newer than the oldest supported system are looked up when first needed.
-template <class Function>
-Function SystemFunction(const char* name) {
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    FARPROC found = user != nullptr ? GetProcAddress(user, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
+namespace {
 
 using SetContextFunction = HANDLE(WINAPI*)(HANDLE);
 using PhysicalCursorFunction = BOOL(WINAPI*)(LPPOINT);
@@ -23,7 +17,8 @@ const auto kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-3)
 class PerMonitorAwareness {
   public:
     PerMonitorAwareness() {
-        static const auto set = SystemFunction<SetContextFunction>("SetThreadDpiAwarenessContext");
+        static const auto set =
+            SystemFunction<SetContextFunction>(L"user32.dll", "SetThreadDpiAwarenessContext");
         set_ = set;
         if (set_ == nullptr) return;
         previous_ = set_(kPerMonitorAwareV2);
@@ -92,7 +87,8 @@ std::optional<POINT> PhysicalCursorPosition() {
     PerMonitorAwareness aware;
     if (aware.Active()) return GetCursorPos(&at) ? std::optional<POINT>(at) : std::nullopt;
     // Windows Vista to 8.1; before Vista nothing is scaled.
-    static const auto physical = SystemFunction<PhysicalCursorFunction>("GetPhysicalCursorPos");
+    static const auto physical =
+        SystemFunction<PhysicalCursorFunction>(L"user32.dll", "GetPhysicalCursorPos");
     const BOOL known = physical != nullptr ? physical(&at) : GetCursorPos(&at);
     return known ? std::optional<POINT>(at) : std::nullopt;
 }

@@ -5,6 +5,7 @@
 
 #include "engine/HookErrors.h"
 #include "platform/win32/LoopTimers.h"
+#include "platform/win32/SystemFunctions.h"
 #include "platform/win32/TickClock.h"
 #include "platform/win32/WindowClasses.h"
 #include "toolkit/Application.h"
@@ -35,11 +36,8 @@ class Locked {
 // Asks for WM_WTSSESSION_CHANGE at window (Windows XP on; looked up, as the library is
 // loaded only for this).
 void WatchSessionChanges(HWND window) {
-    HMODULE library = LoadLibraryW(L"wtsapi32.dll");
-    FARPROC found =
-        library != nullptr ? GetProcAddress(library, "WTSRegisterSessionNotification") : nullptr;
     using Register = BOOL(WINAPI*)(HWND, DWORD);
-    const auto watch = reinterpret_cast<Register>(reinterpret_cast<void (*)()>(found));
+    const auto watch = SystemFunction<Register>(L"wtsapi32.dll", "WTSRegisterSessionNotification");
     if (watch != nullptr) watch(window, 0 /* NOTIFY_FOR_THIS_SESSION */);
 }
 
