@@ -74,21 +74,13 @@ class KeyRoundTripTest : public ::testing::Test {
     }
 
     // setxkbmap keeps its layout on Xvfb only while the server does not reset (-noreset).
-    void UseLayout(const std::string& layout) {
+    // option is -layout or -keycodes.
+    void Setxkbmap(const std::string& option, const std::string& value) {
         ChildProcess setxkbmap;
         ASSERT_TRUE(
-            setxkbmap.Start({"setxkbmap", "-display", server_.DisplayName(), "-layout", layout}))
+            setxkbmap.Start({"setxkbmap", "-display", server_.DisplayName(), option, value}))
             << setxkbmap.Error();
-        ASSERT_EQ(setxkbmap.Wait(20s), 0) << "setxkbmap -layout " << layout;
-        XSync(display_, False);
-    }
-
-    void UseKeycodes(const std::string& set) {
-        ChildProcess setxkbmap;
-        ASSERT_TRUE(
-            setxkbmap.Start({"setxkbmap", "-display", server_.DisplayName(), "-keycodes", set}))
-            << setxkbmap.Error();
-        ASSERT_EQ(setxkbmap.Wait(20s), 0) << "setxkbmap -keycodes " << set;
+        ASSERT_EQ(setxkbmap.Wait(20s), 0) << "setxkbmap " << option << " " << value;
         XSync(display_, False);
     }
 
@@ -183,7 +175,7 @@ class KeyRoundTripTest : public ::testing::Test {
 
     void ExpectEveryKeyBack(const std::string& layout, bool numLock) {
         SCOPED_TRACE(layout + (numLock ? ", NumLock on" : ", NumLock off"));
-        UseLayout(layout);
+        Setxkbmap("-layout", layout);
         SetNumLock(numLock);
         KeyboardState state = ReadKeyboardState(display_);
         EXPECT_EQ(state.layout, layout == "jp" ? KeyboardLayout::Japanese : KeyboardLayout::Us);
@@ -222,7 +214,7 @@ TEST_F(KeyRoundTripTest, EveryKeyPlaysBackAsItselfUnderBothLayoutsWithNumLockOnA
 // servers) records and plays keys by their names: Home is 97 there, the Ro key's code in
 // evdev's set.
 TEST_F(KeyRoundTripTest, AServerWithOtherKeyCodesRecordsAndPlaysTheKeysThemselves) {
-    UseKeycodes("xfree86");
+    Setxkbmap("-keycodes", "xfree86");
     const std::vector<std::pair<KeySym, uint32_t>> keys = {
         {XK_Home, 0x4724},     {XK_Up, 0x4826},        {XK_Delete, 0x532E},
         {XK_KP_Enter, 0x1C0D}, {XK_Control_R, 0x1D11}, {XK_a, 0x1E41}};
