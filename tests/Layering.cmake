@@ -3,7 +3,8 @@
 # model (toolkit/) stays free of the engine, the engine of the windows (ui/), and no platform
 # reaches into the windows' logic (its command line is split by a toolkit helper). Of the
 # Linux platform folders, the window backend (fltk/) knows no input journal and no input
-# extension, and the journal (x11/) uses FLTK's event loop but none of its widgets or drawing.
+# extension, and the journals (x11/, wayland/) use FLTK's event loop but none of its widgets or
+# drawing; the X11 journal knows nothing of the Wayland one.
 # An include may be indented and may have blanks after its '#'.
 # Run with -DROOT=<source directory>.
 set(include "[ \t]*#[ \t]*include[ \t]*")
@@ -13,8 +14,13 @@ set(rules
     "engine|${include}\"ui/"
     "platform/fltk|${include}\"platform/x11/"
     "platform/fltk|${include}<X11/extensions/"
+    "platform/fltk|${include}\"platform/wayland/"
+    "platform/fltk|${include}\"platform/linux/"
     "platform/x11|${include}<FL/Fl_"
     "platform/x11|${include}<FL/fl_"
+    "platform/x11|${include}\"platform/wayland/"
+    "platform/wayland|${include}<FL/Fl_"
+    "platform/wayland|${include}<FL/fl_"
     "platform|${include}\"ui/")
 foreach(folder IN ITEMS app cli engine settings toolkit ui)
     list(APPEND rules "${folder}|${include}\"platform/" "${folder}|${include}<FL/"

@@ -8,6 +8,7 @@
 // SetBackend(&backend), and keep it until the application object is gone. Its constructor
 // puts a Japanese-capable font behind FLTK's faces. It knows no input journal: the program's
 // platform entry connects the journal to the application.
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -35,6 +36,10 @@ class FltkBackend : public Backend {
     void Repaint() override;
     void PumpEvents() override;
     bool WaitForEvents() override;
+
+  protected:
+    // A line for the help page's About, asked each time the page is shown.
+    void SetAboutText(std::function<std::string()> text) { help_.SetAboutText(std::move(text)); }
 
   private:
     FormWindow& WindowOf(TForm& form);

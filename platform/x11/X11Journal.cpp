@@ -24,20 +24,19 @@
 
 namespace {
 
-class X11Journal {
+class X11Journal final : public LinuxJournal {
   public:
-    static X11Journal& Instance() {
-        static X11Journal journal;
-        return journal;
+    JournalHookHandle Install(JournalHookType type, JournalHookProc procedure) override;
+    void Remove(JournalHookHandle handle) override;
+    std::string RecordingLimit() const override { return XWaylandRecordingLimit(); }
+    std::string WayText() const override { return "入力: X11 (RECORD と XTEST)"; }
+    void SetCancelHandler(std::function<void()> handler) override {
+        cancelHandler_ = std::move(handler);
     }
-
-    JournalHookHandle Install(JournalHookType type, JournalHookProc procedure);
-    void Remove(JournalHookHandle handle);
-    void Cancel();
-    void ReleaseInput(Display* lost);
-    void SetCancelHandler(std::function<void()> handler) { cancelHandler_ = std::move(handler); }
+    void ReleaseInput(void* lostDisplay) override;
 
   private:
+    void Cancel();
     struct Hook {
         JournalHookHandle handle;
         JournalHookType type;
@@ -197,8 +196,8 @@ void X11Journal::Cancel() {
     if (cancelHandler_) cancelHandler_();
 }
 
-void X11Journal::ReleaseInput(Display* lost) {
-    if (display_ == nullptr || display_ == lost) return;
+void X11Journal::ReleaseInput(void* lostDisplay) {
+    if (display_ == nullptr || display_ == lostDisplay) return;
     pump_->Stop();
     injector_->ReleaseAll();
     repeat_->Restore();
@@ -207,26 +206,6 @@ void X11Journal::ReleaseInput(Display* lost) {
 
 }  // namespace
 
-void ReleaseJournalInput(Display* lost) {
-    X11Journal::Instance().ReleaseInput(lost);
-}
-
-void SetJournalCancelHandler(std::function<void()> handler) {
-    X11Journal::Instance().SetCancelHandler(std::move(handler));
-}
-
-JournalHookHandle InstallJournalHook(JournalHookType type, JournalHookProc procedure) {
-    return X11Journal::Instance().Install(type, procedure);
-}
-
-void RemoveJournalHook(JournalHookHandle handle) {
-    X11Journal::Instance().Remove(handle);
-}
-
-int32_t CallNextJournalHook(JournalHookHandle, int32_t, uintptr_t, intptr_t) {
-    return 0;  // this journal has no chain of other hooks
-}
-
-uint32_t JournalTickCount() {
-    return MonotonicTick();
+std::unique_ptr<LinuxJournal> MakeX11Journal() {
+    return std::make_unique<X11Journal>();
 }

@@ -1,15 +1,12 @@
 #pragma once
 // The X11 input journal: RECORD for the record hook, XTEST for the playback hook, the
 // monotonic clock for ticks, and Ctrl+Esc as the user's journal cancel.
-#include <X11/Xlib.h>
+#include <memory>
+#include <string>
 
-#include <functional>
+#include "platform/linux/LinuxJournal.h"
 
-// Called after a journal cancel has removed the hooks; the application posts its
-// cancel message from here.
-void SetJournalCancelHandler(std::function<void()> handler);
+std::unique_ptr<LinuxJournal> MakeX11Journal();
 
-// Ends any playback at once and releases what it holds pressed, waiting until the server has
-// taken the releases. lost: a display connection that has broken; the journal's own
-// connection is then left alone if it is that one.
-void ReleaseJournalInput(Display* lost = nullptr);
+// Under a Wayland session, what this journal cannot see (empty in an X session).
+std::string XWaylandRecordingLimit();

@@ -1,4 +1,4 @@
-#include "platform/x11/AbnormalEnd.h"
+#include "platform/linux/AbnormalEnd.h"
 
 #include <FL/Fl.H>
 #include <X11/Xlib.h>
@@ -9,13 +9,17 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/x11/X11Journal.h"
+#include "platform/linux/LinuxJournal.h"
 #include "toolkit/Application.h"
 
 namespace {
 
 constexpr int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int signalPipe[2] = {-1, -1};
+
+void ReleaseJournalInput(Display* lost = nullptr) {
+    if (LinuxJournal* journal = SelectedJournal()) journal->ReleaseInput(lost);
+}
 
 // Only writes the signal's number: the UI loop does the work. The handler is reset on its
 // first call, so a second signal ends a program that no longer takes turns of its loop.

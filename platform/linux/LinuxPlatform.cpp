@@ -1,5 +1,6 @@
-// The Linux platform: an X display is required; arguments come from argv as the shell split
-// them, an empty one counting as no argument.
+// The Linux platform: an X display is required (the window runs on XWayland in a Wayland
+// session); the journal is the one the session calls for. Arguments come from argv as the
+// shell split them, an empty one counting as no argument.
 #include <FL/Fl.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
@@ -9,7 +10,10 @@
 
 #include "engine/EventMsg.h"
 #include "platform/fltk/FltkBackend.h"
-#include "platform/x11/AbnormalEnd.h"
+#include "platform/linux/AbnormalEnd.h"
+#include "platform/linux/JournalChoice.h"
+#include "platform/linux/LinuxJournal.h"
+#include "platform/wayland/WaylandJournal.h"
 #include "platform/x11/X11Journal.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exception.h"
@@ -18,19 +22,31 @@
 
 namespace {
 
-// The FLTK window over the X11 journal: the journal's cancel (Ctrl+Esc) reaches the
-// application's queue as msg::kCancelJournal while the window backend lives.
-class X11Backend final : public FltkBackend {
+// The FLTK window over the chosen journal: the journal's cancel (Ctrl+Esc) reaches the
+// application's queue as msg::kCancelJournal while the window backend lives, and the help
+// page says which journal is in use.
+class LinuxBackend final : public FltkBackend {
   public:
-    X11Backend() {
-        SetJournalCancelHandler([] {
+    explicit LinuxBackend(LinuxJournal& journal) : journal_(journal) {
+        journal_.SetCancelHandler([] {
             if (Application != nullptr) Application->Post(TMsg{0, msg::kCancelJournal});
         });
+        SetAboutText([this] { return journal_.WayText(); });
     }
-    ~X11Backend() override { SetJournalCancelHandler(nullptr); }
-    X11Backend(const X11Backend&) = delete;
-    X11Backend& operator=(const X11Backend&) = delete;
+    ~LinuxBackend() override { journal_.SetCancelHandler(nullptr); }
+    LinuxBackend(const LinuxBackend&) = delete;
+    LinuxBackend& operator=(const LinuxBackend&) = delete;
+
+  private:
+    LinuxJournal& journal_;
 };
+
+std::unique_ptr<LinuxJournal> MakeJournal() {
+    if (ChooseJournal(CurrentJournalEnvironment()) == JournalKind::Wayland) {
+        return MakeWaylandJournal();
+    }
+    return MakeX11Journal();
+}
 
 }  // namespace
 
@@ -50,7 +66,8 @@ std::unique_ptr<Backend> StartPlatform() {
     fl_open_display();
     InstallAbnormalEndHandlers();
     SetPlatformPathRules(kPosixPathRules);
-    return std::make_unique<X11Backend>();
+    SelectJournal(MakeJournal());
+    return std::make_unique<LinuxBackend>(*SelectedJournal());
 }
 
 std::vector<std::string> PlatformArguments(int argc, char** argv) {

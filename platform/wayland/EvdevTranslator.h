@@ -1,0 +1,36 @@
+#pragma once
+// Turns the kernel's input events into the records a Windows journal would deliver, as the
+// X11 journal's EventTranslator does for X events (an evdev key code is an X key code less 8,
+// so the same tables apply). Kept free of devices and of the display.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "engine/EventMsg.h"
+#include "platform/wayland/DeviceEvents.h"
+#include "platform/x11/EventTranslator.h"
+
+struct PointerPosition {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+// Where the pointer is now, asked only for mouse records.
+using PositionQuery = std::function<PointerPosition()>;
+
+class EvdevTranslator {
+  public:
+    // Starts from the keyboard as it is (its layout and the keys held).
+    void Reset(const KeyboardState& state);
+    // The records one event makes: keys and buttons at once; motion as one move when its
+    // frame ends (SYN_REPORT); the wheel with its delta, from REL_WHEEL_HI_RES where the
+    // frame has it, else REL_WHEEL x 120 (horizontal likewise).
+    std::vector<EVENTMSG> Translate(const DeviceEvent& event, const PositionQuery& position);
+};
+
+// Watches for Ctrl+Esc, the user's cancel, among the events.
+class CancelKeyWatch {
+  public:
+    // True at the Esc press while a Ctrl key is held.
+    bool Watch(const DeviceEvent& event);
+    void Reset();
+};
