@@ -77,6 +77,11 @@ void TRecorder::Play() {
 
 void TRecorder::Record(bool merge) {
     if (state_ != rsIdle) throw Exception(kNotReadyToRecord);
+    // The hook first: where the journal refuses (or cannot read the input devices), the macro
+    // in memory is kept. Journals call the hook only from their loop, never from inside the
+    // install, so the stream is ready before the first record.
+    hookHandle_ = InstallJournalHook(JournalHookType::Record, RecordHookProc);
+    if (hookHandle_ == 0) throw Exception(kRecordHookFailed);
     if (!merge) {
         stream_.Clear();
         baseTick_ = JournalTickCount();
@@ -84,8 +89,6 @@ void TRecorder::Record(bool merge) {
         StartMergeAtRecordBoundary();
         baseTick_ = JournalTickCount() - currentEvent_.time;
     }
-    hookHandle_ = InstallJournalHook(JournalHookType::Record, RecordHookProc);
-    if (hookHandle_ == 0) throw Exception(kRecordHookFailed);
     SetState(rsRecording);
 }
 

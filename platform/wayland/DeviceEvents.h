@@ -24,3 +24,6 @@ class DescriptorWatch {
 
 // Devices whose name starts so are the program's own (its uinput devices): never recorded.
 inline constexpr const char* kOwnDeviceNamePrefix = "Tapewright ";
+// Their ids on the virtual bus; no registered vendor, they only tell the devices apart.
+inline constexpr uint16_t kOwnDeviceVendor = 0x0000;
+inline constexpr uint16_t kOwnDeviceProduct = 0x7477;
