@@ -40,6 +40,12 @@ install(TARGETS tapewright tapewright-macro RUNTIME DESTINATION ${CMAKE_INSTALL_
 install(FILES resources/TAPEWRT.HLP DESTINATION ${CMAKE_INSTALL_DATADIR}/tapewright)
 install(FILES resources/linux/tapewright.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${TW_MANPAGE} ${TW_TOOL_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Wayland playback through uinput: the device for the user at the seat, the module at boot.
+install(FILES resources/linux/60-tapewright-uinput.rules DESTINATION /lib/udev/rules.d)
+install(FILES resources/linux/tapewright-uinput.conf DESTINATION lib/modules-load.d
+        RENAME tapewright.conf)
+install(FILES resources/linux/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME tapewright)
 install(FILES ${TW_CHANGELOG} resources/linux/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tapewright)
 
@@ -49,10 +55,11 @@ set(CPACK_PACKAGE_VENDOR "Tapewright developers")
 set(CPACK_PACKAGE_CONTACT "Tapewright developers <maintainers@tapewright.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keyboard and mouse macro recorder and player")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tapewright records every key and mouse event of an X session with its time
-offset and plays it back at 200 % down to 10 % of the recorded spacing: once,
-a given number of times or until cancelled. Macros can be chained in
-playlists, and everything can run unattended from the command line.")
+    "Tapewright records every key and mouse event of an X or Wayland session
+with its time offset and plays it back at 200 % down to 10 % of the recorded
+spacing: once, a given number of times or until cancelled. Macros can be
+chained in playlists, and everything can run unattended from the command
+line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

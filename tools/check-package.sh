@@ -15,7 +15,8 @@ trap cleanup EXIT
 contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/tapewright ./usr/bin/tapewright-macro ./usr/share/tapewright/TAPEWRT.HLP \
     ./usr/share/applications/tapewright.desktop ./usr/share/man/man1/tapewright.1.gz \
-    ./usr/share/icons/hicolor/48x48/apps/tapewright.png ./usr/share/doc/tapewright/copyright; do
+    ./usr/share/icons/hicolor/48x48/apps/tapewright.png ./usr/share/doc/tapewright/copyright \
+    ./lib/udev/rules.d/60-tapewright-uinput.rules ./usr/lib/modules-load.d/tapewright.conf; do
     grep -q " $path\$" <<<"$contents" || { echo "package lacks $path"; exit 1; }
 done
 dpkg-deb --field "$deb" Depends | grep -q 'libfltk' || { echo "no shared-library dependencies"; exit 1; }
