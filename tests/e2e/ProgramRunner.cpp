@@ -33,7 +33,8 @@ bool ProgramRunner::Start(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{File(fs::path(binary_).filename().string())};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     ChildOptions options;
-    options.environment = {{"DISPLAY", displayName_}};
+    // The X11 journal on the test's display, whatever session the tests run in.
+    options.environment = {{"DISPLAY", displayName_}, {"TAPEWRIGHT_JOURNAL", "x11"}};
     options.workingDirectory = directory_;
     options.stdoutFile = File("stdout.txt");
     options.stderrFile = File("stderr.txt");
