@@ -32,7 +32,7 @@ display=:$((200 + RANDOM % 300))
 Xvfb "$display" -nolisten tcp -noreset -screen 0 800x600x24 >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-HOME=$scratch DISPLAY=$display timeout 30 "$scratch/root/usr/bin/tapewright" "$scratch/x.mcr" /S /E /D
+HOME=$scratch DISPLAY=$display TAPEWRIGHT_JOURNAL=x11 timeout 30 "$scratch/root/usr/bin/tapewright" "$scratch/x.mcr" /S /E /D
 where=$(DISPLAY=$display xdotool getmouselocation)
 [[ $where == "x:121 y:89 "* ]] || { echo "the packaged program did not play the macro: $where"; exit 1; }
 "$scratch/root/usr/bin/tapewright-macro" check "$scratch/x.mcr"
