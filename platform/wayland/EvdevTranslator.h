@@ -2,6 +2,7 @@
 // Turns the kernel's input events into the records a Windows journal would deliver, as the
 // X11 journal's EventTranslator does for X events (an evdev key code is an X key code less 8,
 // so the same tables apply). Kept free of devices and of the display.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -25,6 +26,20 @@ class EvdevTranslator {
     // frame ends (SYN_REPORT); the wheel with its delta, from REL_WHEEL_HI_RES where the
     // frame has it, else REL_WHEEL x 120 (horizontal likewise).
     std::vector<EVENTMSG> Translate(const DeviceEvent& event, const PositionQuery& position);
+
+  private:
+    // What the frame so far holds, axis 0 vertical, 1 horizontal.
+    struct Frame {
+        bool moved = false;
+        std::array<int32_t, 2> notches{};  // REL_WHEEL, REL_HWHEEL
+        std::array<int32_t, 2> hiRes{};    // REL_WHEEL_HI_RES, REL_HWHEEL_HI_RES
+        std::array<bool, 2> hasHiRes{};
+    };
+    void AddRelative(const DeviceEvent& event);
+    void EndFrame(uint32_t time, const PositionQuery& position, std::vector<EVENTMSG>& records);
+
+    EventTranslator keys_;
+    Frame frame_;
 };
 
 // Watches for Ctrl+Esc, the user's cancel, among the events.
@@ -33,4 +48,8 @@ class CancelKeyWatch {
     // True at the Esc press while a Ctrl key is held.
     bool Watch(const DeviceEvent& event);
     void Reset();
+
+  private:
+    bool leftCtrl_ = false;
+    bool rightCtrl_ = false;
 };
