@@ -38,7 +38,14 @@ endif()
 
 install(TARGETS tapewright tapewright-macro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES resources/TAPEWRT.HLP DESTINATION ${CMAKE_INSTALL_DATADIR}/tapewright)
-install(FILES resources/linux/tapewright.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# KWin lets a program play input through its fake input only when an installed desktop file
+# names it by its full path (Exec) and asks for the interface (X-KDE-Wayland-Interfaces). The
+# path is made at install time, under the prefix of that install (the package's is /usr).
+set(TW_DESKTOP_FILE ${CMAKE_CURRENT_BINARY_DIR}/installed/tapewright.desktop)
+install(CODE "set(TW_INSTALLED_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tapewright\")
+    configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/resources/linux/tapewright.desktop\"
+                   \"${TW_DESKTOP_FILE}\" @ONLY)")
+install(FILES ${TW_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${TW_MANPAGE} ${TW_TOOL_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # Wayland playback through uinput: the device for the user at the seat, the module at boot.
 install(FILES resources/linux/60-tapewright-uinput.rules DESTINATION /lib/udev/rules.d)

@@ -23,7 +23,10 @@ dpkg-deb --field "$deb" Depends | grep -q 'libfltk' || { echo "no shared-library
 lintian --fail-on error --allow-root --tag-display-limit 0 "$deb"
 
 dpkg -x "$deb" "$scratch/root"
-desktop-file-validate "$scratch/root/usr/share/applications/tapewright.desktop"
+desktop=$scratch/root/usr/share/applications/tapewright.desktop
+desktop-file-validate "$desktop"
+# KWin's fake input is offered only to the program the entry names by its installed path.
+grep -qx 'Exec=/usr/bin/tapewright %f' "$desktop" || { echo "desktop entry: $(grep Exec "$desktop")"; exit 1; }
 
 # Two moves due at once: the pointer ends where the second one puts it.
 printf '\x00\x02\x00\x00\x0b\x00\x00\x00\x0c\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00' >"$scratch/x.mcr"
