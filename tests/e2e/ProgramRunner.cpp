@@ -9,8 +9,11 @@
 
 namespace fs = std::filesystem;
 
+// The X11 journal on the test's display, whatever session the tests run in.
 ProgramRunner::ProgramRunner(std::string binary, std::string displayName)
-    : binary_(std::move(binary)), displayName_(std::move(displayName)) {}
+    : binary_(std::move(binary)),
+      displayName_(std::move(displayName)),
+      environment_{{"DISPLAY", displayName_}, {"TAPEWRIGHT_JOURNAL", "x11"}} {}
 
 ProgramRunner::~ProgramRunner() {
     process_.Stop();
@@ -29,12 +32,21 @@ bool ProgramRunner::Prepare() {
     return !error;
 }
 
+void ProgramRunner::SetEnvironment(const std::string& name, const std::string& value) {
+    for (auto& variable : environment_) {
+        if (variable.first == name) {
+            variable.second = value;
+            return;
+        }
+    }
+    environment_.emplace_back(name, value);
+}
+
 bool ProgramRunner::Start(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{File(fs::path(binary_).filename().string())};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     ChildOptions options;
-    // The X11 journal on the test's display, whatever session the tests run in.
-    options.environment = {{"DISPLAY", displayName_}, {"TAPEWRIGHT_JOURNAL", "x11"}};
+    options.environment = environment_;
     options.workingDirectory = directory_;
     options.stdoutFile = File("stdout.txt");
     options.stderrFile = File("stderr.txt");

@@ -25,6 +25,10 @@ class ProgramRunner {
     std::string File(const std::string& name) const { return directory_ + "/" + name; }
     std::string SettingsPath() const { return File("Tapewright.ini"); }
 
+    // Variables for the program besides DISPLAY and TAPEWRIGHT_JOURNAL=x11, which they may
+    // override: TAPEWRIGHT_JOURNAL=wayland, or MockDevices' test bed.
+    void SetEnvironment(const std::string& name, const std::string& value);
+
     bool Start(const std::vector<std::string>& arguments);
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
     bool Running() { return process_.Running(); }
@@ -44,5 +48,6 @@ class ProgramRunner {
     std::string binary_;
     std::string displayName_;
     std::string directory_;
+    std::vector<std::pair<std::string, std::string>> environment_;
     ChildProcess process_;
 };

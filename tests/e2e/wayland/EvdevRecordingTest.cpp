@@ -1,0 +1,109 @@
+// The real program records through the Wayland journal from emulated input devices: keys,
+// buttons and wheels come from /dev/input, the pointer's place from the X server (on a
+// Wayland desktop, XWayland), and Ctrl+Break read from the device ends the recording.
+#include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "Desktop.h"
+#include "MacroFiles.h"
+#include "MainWindow.h"
+#include "MockDevices.h"
+#include "ProgramRunner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Device = MockDevices::Device;
+
+constexpr uint32_t kMouseHWheel = 0x20E;
+constexpr uint32_t kExtended = 0x8000;
+
+MacroRecord Key(uint32_t message, PcKey key) {
+    return KeyRecord(message, key, 0);
+}
+MacroRecord Mouse(uint32_t message, int32_t hwnd = 0) {
+    return MacroRecord{message, 300, 500, 0, static_cast<uint32_t>(hwnd)};
+}
+
+TEST(EvdevRecordingTest, RecordsKeysButtonsAndWheelsFromTheDevicesUntilCtrlBreak) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.Start(false)) << desktop.Error();
+    MockDevices devices;
+    ASSERT_TRUE(devices.Add(Device::KeyboardAndMouse)) << devices.Error();
+    ProgramRunner runner(ProgramBinary(), desktop.DisplayName());
+    ASSERT_TRUE(runner.Prepare());
+    runner.SetEnvironment("TAPEWRIGHT_JOURNAL", "wayland");
+    for (const auto& [name, value] : devices.Environment()) runner.SetEnvironment(name, value);
+    ASSERT_TRUE(runner.Start({}));
+    auto window = WaitForMainWindow(desktop);
+    ASSERT_TRUE(window.has_value()) << "no main window\n" << runner.Output();
+
+    const Image idle = StopButtonLook(desktop, *window);
+    ClickTool(desktop, *window, kRecordButton);
+    ASSERT_TRUE(WaitForRecording(desktop, *window, idle, true)) << "the recording did not start\n"
+                                                                << runner.Output();
+    desktop.Input().MoveTo(300, 500);
+    desktop.Input().WaitForServer();
+    // One device, so the program reads the events in this order.
+    const Device both = Device::KeyboardAndMouse;
+    ASSERT_TRUE(devices.Chord(both, {KEY_LEFTSHIFT, KEY_A}));
+    ASSERT_TRUE(devices.Send(both, {{EV_KEY, BTN_LEFT, 1}}));
+    ASSERT_TRUE(devices.Send(both, {{EV_KEY, BTN_LEFT, 0}}));
+    ASSERT_TRUE(devices.Send(both, {{EV_REL, REL_WHEEL, 1}, {EV_REL, REL_WHEEL_HI_RES, 120}}));
+    ASSERT_TRUE(devices.Send(both, {{EV_REL, REL_HWHEEL_HI_RES, -60}}));
+    ASSERT_TRUE(devices.Send(both, {{EV_KEY, BTN_SIDE, 1}}));
+    ASSERT_TRUE(devices.Send(both, {{EV_KEY, BTN_SIDE, 0}}));
+    ASSERT_TRUE(devices.Send(both, {{EV_REL, REL_X, 4}}));
+    // Ctrl+Pause is Break, which ends the recording; B comes after the end.
+    ASSERT_TRUE(devices.Chord(both, {KEY_LEFTCTRL, KEY_PAUSE}));
+    ASSERT_TRUE(devices.Chord(both, {KEY_B}));
+    ASSERT_TRUE(WaitForRecording(desktop, *window, idle, false))
+        << "Ctrl+Break did not end the recording\n"
+        << runner.Output();
+
+    ClickTool(desktop, *window, kSaveButton);
+    auto chooser = WaitForDialog(desktop, window->id, 10s);
+    ASSERT_TRUE(chooser.has_value()) << "no save dialog";
+    const std::string saved = runner.File("recorded.mcr");
+    TypeIntoFileChooser(desktop, *chooser, saved);
+    for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
+    auto records = ReadMacroFile(saved);
+    ASSERT_TRUE(records.has_value()) << "no macro saved\n" << runner.Output();
+
+    MacroRecord breakDown = Key(wm::kKeyDown, pc::kBreak);
+    const std::vector<MacroRecord> expected = {Key(wm::kKeyDown, pc::kShift),
+                                               Key(wm::kKeyDown, pc::kA),
+                                               Key(wm::kKeyUp, pc::kA),
+                                               Key(wm::kKeyUp, pc::kShift),
+                                               Mouse(wm::kLButtonDown),
+                                               Mouse(wm::kLButtonUp),
+                                               Mouse(wm::kMouseWheel, 120),
+                                               Mouse(kMouseHWheel, -60),
+                                               Mouse(wm::kXButtonDown, 1),
+                                               Mouse(wm::kXButtonUp, 1),
+                                               Mouse(wm::kMouseMove),
+                                               Key(wm::kKeyDown, pc::kControl),
+                                               breakDown};
+    EXPECT_EQ(breakDown.paramH, 1 | kExtended);
+    ASSERT_EQ(records->size(), expected.size());
+    uint32_t last = 0;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        MacroRecord got = (*records)[i];
+        SCOPED_TRACE("record " + std::to_string(i) + ": " + got.Describe());
+        // Stamped on the program's clock: from the recording's start, in order.
+        EXPECT_LT(got.time, 10000u);
+        EXPECT_GE(got.time, last);
+        last = got.time;
+        got.time = 0;
+        EXPECT_EQ(got, expected[i]) << "expected " << expected[i].Describe();
+    }
+
+    desktop.Session().RequestClose(window->id);
+    EXPECT_EQ(runner.WaitForExit(10s), 0) << "the program did not close";
+}
+
+}  // namespace
