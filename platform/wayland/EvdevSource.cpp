@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "engine/HookErrors.h"
@@ -31,16 +32,12 @@ constexpr const char* kEventNodePrefix = "/dev/input/event";
 
 // Stamps further than this from now are not trusted (a clock that is not the kernel's): the
 // event is stamped on receipt.
-constexpr int64_t kTrustedAgeMs = 60'000;
+constexpr int64_t kTrustedAgeUs = 60'000'000;
 
-int64_t Milliseconds(const timeval& time) {
-    return static_cast<int64_t>(time.tv_sec) * 1000 + time.tv_usec / 1000;
-}
-
-int64_t NowMs(clockid_t clock) {
+int64_t NowUs(clockid_t clock) {
     timespec now{};
     clock_gettime(clock, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+    return static_cast<int64_t>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
 }
 
 bool StartsWith(const char* text, const char* prefix) {
@@ -89,8 +86,8 @@ struct EvdevSource::State {
     bool StartMonitor();
     void OnMonitor();
     void Read(const std::string& node);
-    void Deliver(const Sink& to, const Device& device, const input_event& event) const;
-    uint32_t StampOf(const Device& device, const input_event& event) const;
+    void Deliver(const Sink& to, const Device& device, const input_event& event);
+    uint32_t StampOf(const Device& device, const input_event& event);
 
     DescriptorWatch& watch;
     std::shared_ptr<Sink> sink;
@@ -101,6 +98,7 @@ struct EvdevSource::State {
     uint64_t run = 0;  // moves on at every Start and Stop: a batch in progress then ends
     int delivering = 0;
     int lastError = 0;  // the last open's errno, for the message when nothing opens
+    std::optional<uint32_t> lastTick;
 };
 
 OpenResult EvdevSource::State::Open(const std::string& node) {
@@ -172,19 +170,24 @@ void EvdevSource::State::OnMonitor() {
     udev_device_unref(device);
 }
 
-uint32_t EvdevSource::State::StampOf(const Device& device, const input_event& event) const {
-    const timeval time{event.input_event_sec, event.input_event_usec};
-    int64_t stamp = Milliseconds(time);
+// The kernel's stamp; on the wall clock, moved onto the monotonic one. Records keep the
+// order they are read in: a stamp never goes back before the one handed over last (devices
+// read one after the other, the two clocks read apart).
+uint32_t EvdevSource::State::StampOf(const Device& device, const input_event& event) {
+    int64_t stamp =
+        static_cast<int64_t>(event.input_event_sec) * 1'000'000 + event.input_event_usec;
     if (!device.monotonic) {
-        const int64_t age = NowMs(CLOCK_REALTIME) - stamp;
-        const bool trusted = age >= 0 && age < kTrustedAgeMs;
-        stamp = NowMs(CLOCK_MONOTONIC) - (trusted ? age : 0);
+        const int64_t age = NowUs(CLOCK_REALTIME) - stamp;
+        const bool trusted = age >= 0 && age < kTrustedAgeUs;
+        stamp = NowUs(CLOCK_MONOTONIC) - (trusted ? age : 0);
     }
-    return static_cast<uint32_t>(stamp);
+    uint32_t tick = static_cast<uint32_t>(stamp / 1000);
+    if (lastTick && static_cast<int32_t>(tick - *lastTick) < 0) tick = *lastTick;
+    lastTick = tick;
+    return tick;
 }
 
-void EvdevSource::State::Deliver(const Sink& to, const Device& device,
-                                 const input_event& event) const {
+void EvdevSource::State::Deliver(const Sink& to, const Device& device, const input_event& event) {
     const bool wanted = event.type == EV_KEY || event.type == EV_REL ||
                         (event.type == EV_SYN && event.code == SYN_REPORT);
     if (!wanted) return;
@@ -266,6 +269,7 @@ bool EvdevSource::Start(Sink sink, std::string& error) {
         return false;
     }
     state.sink = std::make_shared<Sink>(std::move(sink));
+    state.lastTick.reset();
     state.running = true;
     ++state.run;
     return true;
