@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <linux/input-event-codes.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <umockdev.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 
 #include "platform/posix/MonotonicClock.h"
 #include "platform/wayland/EvdevSource.h"
+#include "posix/OrdinaryUser.h"
 
 namespace {
 
@@ -162,6 +164,21 @@ TEST_F(EvdevSourceTest, FollowsDevicesPluggedInAndOutAndSaysWhenThereIsNone) {
     EXPECT_TRUE(source_.Running());
     source_.Stop();
     EXPECT_EQ(watch_.Count(), 0u);
+}
+
+// Root reads anything: the check runs as an ordinary user, to whom the device node (a
+// terminal that the test bed's node links to) is closed.
+TEST_F(EvdevSourceTest, TellsTheUserToJoinGroupInputWhenTheDevicesMayNotBeRead) {
+    Add("keyboard", kKeyboardNode, kKeyboardEvents);
+    gchar* root = umockdev_testbed_get_root_dir(bed_);
+    const std::string bed = root;
+    g_free(root);
+    ASSERT_EQ(chmod((bed + kKeyboardNode).c_str(), 0), 0);
+    ExpectAsOrdinaryUser(bed, [this] {
+        std::string error;
+        const bool started = source_.Start([](const DeviceEvent&) {}, error);
+        return !started && error.find("usermod -aG input") != std::string::npos;
+    });
 }
 
 // A reader that fell behind gets SYN_DROPPED: a key released in the events it lost must still
