@@ -18,8 +18,11 @@
 //   text <utf-8>                after a key press that gives printable text (Shift+a: "A")
 //   modifiers <depressed> <latched> <locked> <group>
 //
-// Usage: tapewright_wayland_probe [--output NAME]  (fullscreen on the output named NAME,
-// by its xdg-output name; else where the compositor puts it). Ends when the compositor goes.
+// Usage: tapewright_wayland_probe [--output NAME] [--stamps]
+//   --output NAME  fullscreen on the output of that xdg-output name; else where the
+//                  compositor puts it
+//   --stamps       each line ends in " @<microseconds>": CLOCK_MONOTONIC at its arrival
+// Ends when the compositor goes.
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -29,6 +32,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,11 +42,18 @@
 
 namespace {
 
+bool stamps = false;
+
 void Print(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::vprintf(format, args);
     va_end(args);
+    if (stamps) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf(" @%lld", static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
+    }
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
@@ -302,7 +313,13 @@ wl_output* FindOutput(Probe& probe, const std::string& name) {
 
 int main(int argc, char** argv) {
     std::string outputName;
-    if (argc == 3 && std::strcmp(argv[1], "--output") == 0) outputName = argv[2];
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--output") == 0 && i + 1 < argc) {
+            outputName = argv[++i];
+        } else if (std::strcmp(argv[i], "--stamps") == 0) {
+            stamps = true;
+        }
+    }
     Probe probe;
     probe.display = wl_display_connect(nullptr);
     if (probe.display == nullptr) {

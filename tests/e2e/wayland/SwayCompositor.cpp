@@ -1,0 +1,22 @@
+#include "SwayCompositor.h"
+
+namespace {
+
+constexpr char kConfig[] =
+    "output HEADLESS-1 resolution 1280x720 position 0 0\n"
+    "output HEADLESS-2 resolution 1024x768 position 1280 200\n"
+    "xwayland disable\n"
+    "for_window [app_id=\"tapewright-probe\"] focus\n";
+
+}  // namespace
+
+std::vector<std::string> SwayCompositor::Command() {
+    return {"sway", "-c", WriteFile("sway.config", kConfig)};
+}
+
+Environment SwayCompositor::CommandEnvironment() {
+    return {{"WLR_BACKENDS", "headless"},
+            {"WLR_RENDERER", "pixman"},
+            {"WLR_LIBINPUT_NO_DEVICES", "1"},
+            {"WLR_HEADLESS_OUTPUTS", "2"}};
+}
