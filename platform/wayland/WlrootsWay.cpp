@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
-#include <cmath>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/posix/MonotonicClock.h"
@@ -23,6 +23,8 @@ namespace {
 // wl_pointer's axis value for one wheel notch: libinput's 15 degrees, which wlroots passes on.
 constexpr double kAxisPerNotch = 15.0;
 constexpr int32_t kWheelDelta = 120;
+// How long a flush waits at most for a compositor that takes nothing in.
+constexpr int kFlushWaitMs = 1000;
 
 class WlrootsWay final : public InputWay {
   public:
@@ -259,7 +261,12 @@ void WlrootsWay::Flush() {
     ReadPending();
     if (framePending_) zwlr_virtual_pointer_v1_frame(pointer_);
     framePending_ = false;
-    wl_display_flush(display_);
+    // Waits only while the socket is full, the compositor behind: libwayland ends the
+    // connection when a request no longer fits in its own buffer behind an unsent rest.
+    while (wl_display_flush(display_) < 0 && errno == EAGAIN) {
+        pollfd writable{wl_display_get_fd(display_), POLLOUT, 0};
+        if (poll(&writable, 1, kFlushWaitMs) <= 0) return;
+    }
 }
 
 }  // namespace

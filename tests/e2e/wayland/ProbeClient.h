@@ -13,7 +13,7 @@
 class ProbeClient {
   public:
     // output: the xdg-output name to go fullscreen on; empty: where the compositor puts it.
-    // stamps: each line ends in " @<CLOCK_MONOTONIC microseconds>" of its arrival.
+    // stamps: each line ends in " @<arrival microseconds> <event time ms>" (CLOCK_MONOTONIC).
     bool Start(const WaylandCompositor& compositor, const std::string& output, bool stamps = false);
     void Stop() { process_.Stop(); }
 

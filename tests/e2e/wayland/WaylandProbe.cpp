@@ -21,7 +21,8 @@
 // Usage: tapewright_wayland_probe [--output NAME] [--stamps]
 //   --output NAME  fullscreen on the output of that xdg-output name; else where the
 //                  compositor puts it
-//   --stamps       each line ends in " @<microseconds>": CLOCK_MONOTONIC at its arrival
+//   --stamps       each line ends in " @<microseconds> <time>": CLOCK_MONOTONIC at its
+//                  arrival, and the event's own time field in milliseconds (0 for none)
 // Ends when the compositor goes.
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
@@ -43,6 +44,7 @@
 namespace {
 
 bool stamps = false;
+uint32_t eventTime = 0;  // the time field of the event being printed, 0 for none
 
 void Print(const char* format, ...) {
     va_list args;
@@ -52,7 +54,9 @@ void Print(const char* format, ...) {
     if (stamps) {
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
-        std::printf(" @%lld", static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
+        std::printf(" @%lld %u", static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000,
+                    eventTime);
+        eventTime = 0;
     }
     std::fputc('\n', stdout);
     std::fflush(stdout);
@@ -167,13 +171,16 @@ void OnEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t
 void OnLeave(void*, wl_pointer*, uint32_t, wl_surface*) {
     Print("leave");
 }
-void OnMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+void OnMotion(void*, wl_pointer*, uint32_t time, wl_fixed_t x, wl_fixed_t y) {
+    eventTime = time;
     Print("motion %d %d", wl_fixed_to_int(x), wl_fixed_to_int(y));
 }
-void OnButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
+void OnButton(void*, wl_pointer*, uint32_t, uint32_t time, uint32_t button, uint32_t state) {
+    eventTime = time;
     Print("button %u %d", button, state == WL_POINTER_BUTTON_STATE_PRESSED ? 1 : 0);
 }
-void OnAxis(void*, wl_pointer*, uint32_t, uint32_t axis, wl_fixed_t value) {
+void OnAxis(void*, wl_pointer*, uint32_t time, uint32_t axis, wl_fixed_t value) {
+    eventTime = time;
     Print("axis %u %g", axis, wl_fixed_to_double(value));
 }
 void OnFrame(void*, wl_pointer*) {}
@@ -218,8 +225,9 @@ void OnKeyboardLeave(void* data, wl_keyboard*, uint32_t, wl_surface*) {
     static_cast<Probe*>(data)->keyboardFocus = false;
     Print("keyboard-leave");
 }
-void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
+void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t time, uint32_t key, uint32_t state) {
     auto& probe = *static_cast<Probe*>(data);
+    eventTime = time;
     const bool press = state == WL_KEYBOARD_KEY_STATE_PRESSED;
     Print("key %u %d", key, press ? 1 : 0);
     if (!press || probe.state == nullptr) return;
