@@ -3,11 +3,14 @@
 // display its journal reads the layout from are a private Xvfb: sway's XWayland would
 // refuse root's connection from another user and start only on demand.
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 #include "MacroFiles.h"
+#include "MockDevices.h"
 #include "ProbeClient.h"
 #include "ProgramRunner.h"
 #include "SwayCompositor.h"
@@ -121,6 +124,39 @@ TEST_F(SwayTest, PlaysKeysButtonsWheelAndPositionsToANativeWindow) {
     EXPECT_EQ(Values("discrete", 1), (std::vector<double>{1}));
     EXPECT_TRUE(WaitForPosition(SwayCompositor::kSecondWidth - 1, 0)) << probe_.Transcript();
     EXPECT_EQ(program_.WaitForExit(kWait), 0) << program_.Output();
+}
+
+// Ctrl+Esc from an emulated keyboard, which the program reads from /dev/input as it would
+// the user's, ends an endless playback; what the macro held is released.
+TEST_F(SwayTest, CtrlEscFromTheKeyboardEndsAnEndlessPlaybackWithNothingHeld) {
+    MockDevices devices;
+    ASSERT_TRUE(devices.Add(MockDevices::Device::Keyboard)) << devices.Error();
+    for (const auto& [name, value] : devices.Environment()) program_.SetEnvironment(name, value);
+    // Shift and A held for most of each pass.
+    const std::vector<MacroRecord> records = {
+        KeyRecord(wm::kKeyDown, pc::kShift, 0), KeyRecord(wm::kKeyDown, pc::kA, 20),
+        MoveRecord(SwayCompositor::kSecondX + 30, SwayCompositor::kSecondY + 40, 300),
+        KeyRecord(wm::kKeyUp, pc::kA, 320), KeyRecord(wm::kKeyUp, pc::kShift, 340)};
+    ASSERT_TRUE(program_.Start({WriteMacro(records), "/A", "/E", "/D"}));
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_TRUE(probe_.WaitForLine("text A", kWait))
+            << probe_.Transcript() << program_.Output();
+    }
+    ASSERT_TRUE(devices.Chord(MockDevices::Device::Keyboard, {KEY_LEFTCTRL, KEY_ESC}));
+    const auto exit = program_.WaitForExit(kWait);
+    EXPECT_EQ(exit, 0) << "Ctrl+Esc did not end the endless playback\n" << program_.Output();
+    if (!exit) program_.Kill();
+    // The program's virtual keyboard goes with it, and the keyboard focus with that.
+    EXPECT_TRUE(probe_.WaitForLine("keyboard-leave", kWait)) << probe_.Transcript();
+    std::map<std::string, bool> held;
+    std::string modifiers;
+    for (const std::string& line : probe_.Lines()) {
+        if (line.rfind("key ", 0) == 0)
+            held[line.substr(4, line.rfind(' ') - 4)] = line.back() == '1';
+        if (line.rfind("modifiers ", 0) == 0) modifiers = line;
+    }
+    for (const auto& [key, down] : held) EXPECT_FALSE(down) << "key " << key << " left held";
+    EXPECT_EQ(modifiers, "modifiers 0 0 0 0");
 }
 
 }  // namespace
