@@ -106,6 +106,10 @@ bool StartSession(benchmark::State& state, Session& session, bool probe) {
         state.SkipWithError(("sway: " + session.sway.Error()).c_str());
         return false;
     }
+    if (probe && !session.sway.AddSeatDevices()) {
+        state.SkipWithError("sway's seat got no devices");
+        return false;
+    }
     if (probe && (!session.probe.Start(session.sway, "HEADLESS-2", true) ||
                   !session.probe.WaitFor(
                       [](const std::string& line) { return line.rfind("ready", 0) == 0; }, 20s))) {

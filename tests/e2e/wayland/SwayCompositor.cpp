@@ -1,5 +1,9 @@
 #include "SwayCompositor.h"
 
+#include <stdlib.h>
+
+#include "platform/wayland/InputWays.h"
+
 namespace {
 
 constexpr char kConfig[] =
@@ -19,4 +23,18 @@ Environment SwayCompositor::CommandEnvironment() {
             {"WLR_RENDERER", "pixman"},
             {"WLR_LIBINPUT_NO_DEVICES", "1"},
             {"WLR_HEADLESS_OUTPUTS", "2"}};
+}
+
+SwayCompositor::~SwayCompositor() {
+    seatDevices_.reset();
+    Stop();
+}
+
+bool SwayCompositor::AddSeatDevices() {
+    // The way connects to the compositor that the environment names.
+    for (const auto& [name, value] : ClientEnvironment()) setenv(name.c_str(), value.c_str(), 1);
+    std::string refusal;
+    seatDevices_ = OpenWlrootsWay(refusal);
+    unsetenv("WAYLAND_DISPLAY");
+    return seatDevices_ != nullptr;
 }
