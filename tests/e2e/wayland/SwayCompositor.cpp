@@ -2,6 +2,10 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include "platform/wayland/InputWays.h"
 
 namespace {
@@ -31,10 +35,21 @@ SwayCompositor::~SwayCompositor() {
 }
 
 bool SwayCompositor::AddSeatDevices() {
-    // The way connects to the compositor that the environment names.
-    for (const auto& [name, value] : ClientEnvironment()) setenv(name.c_str(), value.c_str(), 1);
+    // The way connects to the compositor that the environment names, for this call only.
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    for (const auto& [name, value] : ClientEnvironment()) {
+        const char* was = std::getenv(name.c_str());
+        saved.emplace_back(name, was != nullptr ? std::optional<std::string>(was) : std::nullopt);
+        setenv(name.c_str(), value.c_str(), 1);
+    }
     std::string refusal;
     seatDevices_ = OpenWlrootsWay(refusal);
-    unsetenv("WAYLAND_DISPLAY");
+    for (const auto& [name, was] : saved) {
+        if (was) {
+            setenv(name.c_str(), was->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
     return seatDevices_ != nullptr;
 }
