@@ -5,7 +5,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev c
     libx11-dev libxtst-dev libfltk1.3-dev libfontconfig-dev fonts-noto-cjk xvfb x11-utils
     imagemagick x11-xkb-utils lintian desktop-file-utils xdotool dpkg-dev file clang
     libclang-rt-14-dev libevdev-dev libudev-dev libwayland-dev libwayland-bin wayland-protocols
-    plasma-wayland-protocols libxkbcommon-dev libsystemd-dev umockdev libumockdev-dev sway)
+    plasma-wayland-protocols libxkbcommon-dev libsystemd-dev umockdev libumockdev-dev sway
+    dbus-daemon kwin-wayland mutter pipewire)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

@@ -28,8 +28,12 @@ bool ProgramRunner::Prepare() {
     if (mkdtemp(pattern.data()) == nullptr) return false;
     directory_ = pattern;
     std::error_code error;
-    fs::copy_file(binary_, File(fs::path(binary_).filename().string()), error);
+    fs::copy_file(binary_, ProgramPath(), error);
     return !error;
+}
+
+std::string ProgramRunner::ProgramPath() const {
+    return File(fs::path(binary_).filename().string());
 }
 
 void ProgramRunner::SetEnvironment(const std::string& name, const std::string& value) {
@@ -43,7 +47,8 @@ void ProgramRunner::SetEnvironment(const std::string& name, const std::string& v
 }
 
 bool ProgramRunner::Start(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv{File(fs::path(binary_).filename().string())};
+    std::vector<std::string> argv = launcher_;
+    argv.push_back(ProgramPath());
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     ChildOptions options;
     options.environment = environment_;

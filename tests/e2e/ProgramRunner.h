@@ -28,6 +28,10 @@ class ProgramRunner {
     // Variables for the program besides DISPLAY and TAPEWRIGHT_JOURNAL=x11, which they may
     // override: TAPEWRIGHT_JOURNAL=wayland, or MockDevices' test bed.
     void SetEnvironment(const std::string& name, const std::string& value);
+    // Words put before the program's path at the next Start: a switch to another user.
+    void SetLauncher(std::vector<std::string> launcher) { launcher_ = std::move(launcher); }
+    // The program's copy, as the process runs it.
+    std::string ProgramPath() const;
 
     bool Start(const std::vector<std::string>& arguments);
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
@@ -49,5 +53,6 @@ class ProgramRunner {
     std::string displayName_;
     std::string directory_;
     std::vector<std::pair<std::string, std::string>> environment_;
+    std::vector<std::string> launcher_;
     ChildProcess process_;
 };

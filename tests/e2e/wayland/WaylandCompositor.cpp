@@ -64,12 +64,7 @@ std::string WaylandCompositor::WriteFile(const std::string& name, const std::str
 
 bool WaylandCompositor::Start(std::chrono::milliseconds timeout) {
     if (!MakeRuntimeDirectory()) return false;
-    std::vector<std::string> argv;
-    if (switchUser_) {
-        // setpriv ends in exec: the child's process id is the compositor's.
-        argv = {"setpriv", "--reuid=" + std::to_string(userId_),
-                "--regid=" + std::to_string(groupId_), "--clear-groups", "--"};
-    }
+    std::vector<std::string> argv = AsUser();
     for (std::string& word : Command()) argv.push_back(std::move(word));
     ChildOptions options;
     options.environment = CommandEnvironment();
@@ -118,6 +113,25 @@ bool WaylandCompositor::WaitForSocket(std::chrono::milliseconds timeout) {
     }
     error_ = "the compositor's socket did not appear: " + Log();
     return false;
+}
+
+std::vector<std::string> WaylandCompositor::AsUser() const {
+    if (!switchUser_) return {};
+    // setpriv ends in exec: the child's process id is the command's.
+    return {"setpriv", "--reuid=" + std::to_string(userId_), "--regid=" + std::to_string(groupId_),
+            "--clear-groups", "--"};
+}
+
+bool WaylandCompositor::GiveToUser(const std::string& path) const {
+    if (!switchUser_) return true;
+    bool given = chown(path.c_str(), userId_, groupId_) == 0;
+    std::error_code error;
+    if (fs::is_directory(path, error)) {
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path, error)) {
+            given = given && chown(entry.path().c_str(), userId_, groupId_) == 0;
+        }
+    }
+    return given && !error;
 }
 
 Environment WaylandCompositor::ClientEnvironment() const {

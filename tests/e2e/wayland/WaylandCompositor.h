@@ -33,6 +33,12 @@ class WaylandCompositor {
     // The compositor's standard error so far, for a failing test's message.
     std::string Log() const;
 
+    // The words that run a command as the compositor's user (none when the tests are not
+    // root): for a client that the compositor admits by its user or its executable.
+    std::vector<std::string> AsUser() const;
+    // Gives path, and what a directory holds, to the compositor's user. False on failure.
+    bool GiveToUser(const std::string& path) const;
+
   protected:
     // prefix: the runtime directory's name starts with it (under /tmp).
     explicit WaylandCompositor(std::string prefix) : prefix_(std::move(prefix)) {}

@@ -1,0 +1,24 @@
+#pragma once
+// Headless KWin (kwin_wayland --virtual) with two outputs of 1280x720 side by side, its own
+// session bus, and the program's desktop entry installed for it: KWin offers its fake input
+// only to a program that an installed entry names by its path, read when KWin starts.
+#include "WaylandCompositor.h"
+
+class KwinCompositor final : public WaylandCompositor {
+  public:
+    KwinCompositor() : WaylandCompositor("kde-kwin-") {}
+
+    // The program to admit, by the path it runs from; before Start.
+    void Admit(const std::string& program) { program_ = program; }
+
+    static constexpr int kWidth = 1280;
+    static constexpr int kHeight = 720;
+
+  protected:
+    std::vector<std::string> Command() override;
+    Environment CommandEnvironment() override { return {}; }
+    std::string SocketName() const override { return "kde-e2e"; }
+
+  private:
+    std::string program_;
+};
