@@ -3,11 +3,13 @@
 // KWin admits it by its executable, and the session bus by its user. Its own (hidden) window
 // and the X display its journal reads the layout from are a private Xvfb, as on sway.
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 
 #include <cstdlib>
 
 #include "KwinCompositor.h"
 #include "MacroFiles.h"
+#include "MockDevices.h"
 #include "MutterCompositor.h"
 #include "ProbeClient.h"
 #include "ProgramRunner.h"
@@ -59,10 +61,15 @@ std::vector<MacroRecord> Macro(int left, int top) {
 
 class DesktopWayTest : public ::testing::Test {
   protected:
-    // Runs the program as the compositor's user with the way asked for, and the probe on
-    // output; skips when the compositor cannot start.
+    // Runs the program as the compositor's user with the way asked for and an emulated
+    // keyboard, and the probe on output.
     void Start(WaylandCompositor& compositor, const std::string& output, const char* way,
                const Environment& environment) {
+        ASSERT_TRUE(keyboard_.Add(MockDevices::Device::Keyboard)) << keyboard_.Error();
+        ASSERT_TRUE(keyboard_.GiveTo(compositor.UserId(), compositor.GroupId()));
+        for (const auto& [name, value] : keyboard_.Environment()) {
+            program_.SetEnvironment(name, value);
+        }
         ASSERT_TRUE(compositor.GiveToUser(program_.Directory()));
         program_.SetLauncher(compositor.AsUser());
         program_.SetEnvironment("DISPLAY", xvfb_.DisplayName());
@@ -90,6 +97,23 @@ class DesktopWayTest : public ::testing::Test {
         EXPECT_EQ(program_.WaitForExit(kWait), 0) << program_.Output();
     }
 
+    // Plays two places on the output at left, top endlessly; Ctrl+Esc on the keyboard, read
+    // from the device, ends the run once it has gone round.
+    void EndEndlessPlaybackWithCtrlEsc(int left, int top) {
+        const std::string path = program_.File("endless.mcr");
+        ASSERT_TRUE(WriteMacroFile(
+            path, {MoveRecord(left + 10, top + 10, 0), MoveRecord(left + 20, top + 20, 100)}));
+        ASSERT_TRUE(program_.Start({path, "/A", "/E", "/D"}));
+        for (int place : {10, 20, 10, 20}) {
+            ASSERT_TRUE(WaitForPosition(place, place)) << probe_.Transcript() << program_.Output();
+        }
+        ASSERT_TRUE(program_.Running()) << "an endless run ended by itself";
+        ASSERT_TRUE(keyboard_.Chord(MockDevices::Device::Keyboard, {KEY_LEFTCTRL, KEY_ESC}));
+        const std::optional<int> exit = program_.WaitForExit(kWait);
+        if (!exit) program_.Kill();
+        EXPECT_EQ(exit, 0) << "Ctrl+Esc did not end the endless run\n" << program_.Output();
+    }
+
     // The first position line (pointer entry or motion) at x, y on the probe's output.
     bool WaitForPosition(int x, int y) {
         const std::string at = " " + std::to_string(x) + " " + std::to_string(y);
@@ -112,6 +136,7 @@ class DesktopWayTest : public ::testing::Test {
     }
 
     XvfbServer xvfb_;
+    MockDevices keyboard_;
     ProbeClient probe_;
     ProgramRunner program_{TAPEWRIGHT_BINARY, ""};
 };
@@ -137,6 +162,10 @@ TEST_F(KwinWayTest, PlaysKeysButtonsWheelAndPositionsToANativeWindow) {
     EXPECT_EQ(Values("axis", 1), (std::vector<double>{3.75, 3.75, 3.75, 3.75}));
 }
 
+TEST_F(KwinWayTest, CtrlEscEndsAnEndlessPlayback) {
+    EndEndlessPlaybackWithCtrlEsc(KwinCompositor::kWidth, 0);
+}
+
 class MutterWayTest : public DesktopWayTest {
   protected:
     void SetUp() override {
@@ -155,6 +184,10 @@ TEST_F(MutterWayTest, PlaysKeysButtonsWheelAndPositionsToANativeWindow) {
     PlayAndCheck(mutter_, MutterCompositor::kSecondX, 0);
     EXPECT_EQ(Values("value120", 0), (std::vector<double>{-60, -60, 240}));
     EXPECT_EQ(Values("value120", 1), (std::vector<double>{24, 36, 24, 36}));
+}
+
+TEST_F(MutterWayTest, CtrlEscEndsAnEndlessPlayback) {
+    EndEndlessPlaybackWithCtrlEsc(MutterCompositor::kSecondX, 0);
 }
 
 }  // namespace

@@ -30,6 +30,8 @@ void WaylandCompositor::Stop() {
 
 bool WaylandCompositor::MakeRuntimeDirectory() {
     switchUser_ = geteuid() == 0;
+    userId_ = geteuid();
+    groupId_ = getegid();
     if (switchUser_) {
         const char* name = std::getenv("TAPEWRIGHT_COMPOSITOR_USER");
         if (name == nullptr || *name == '\0') name = "nobody";

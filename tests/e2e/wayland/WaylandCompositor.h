@@ -38,6 +38,9 @@ class WaylandCompositor {
     std::vector<std::string> AsUser() const;
     // Gives path, and what a directory holds, to the compositor's user. False on failure.
     bool GiveToUser(const std::string& path) const;
+    // The compositor's user and group, once started.
+    unsigned UserId() const { return userId_; }
+    unsigned GroupId() const { return groupId_; }
 
   protected:
     // prefix: the runtime directory's name starts with it (under /tmp).
