@@ -50,7 +50,7 @@ void BM_EvdevTranslate(benchmark::State& state) {
     const std::vector<DeviceEvent> events = MouseStream(1024);
     EvdevTranslator translator;
     translator.Reset(KeyboardState{});
-    const PositionQuery position = [] { return PointerPosition{300, 500}; };
+    const PositionQuery position = [](uint32_t) { return PointerPosition{300, 500}; };
     std::size_t records = 0;
     for (auto _ : state) {
         for (const DeviceEvent& event : events)
@@ -109,7 +109,7 @@ void BM_EvdevReadAndTranslate(benchmark::State& state) {
     EvdevSource source(watch);
     EvdevTranslator translator;
     translator.Reset(KeyboardState{});
-    const PositionQuery position = [] { return PointerPosition{300, 500}; };
+    const PositionQuery position = [](uint32_t) { return PointerPosition{300, 500}; };
     std::size_t received = 0;
     std::size_t records = 0;
     std::string message;

@@ -14,8 +14,9 @@ class EvdevTranslatorTest : public ::testing::Test {
     void SetUp() override { translator.Reset(KeyboardState{}); }
 
     std::vector<EVENTMSG> Event(uint16_t type, uint16_t code, int32_t value, uint32_t time = 7) {
-        return translator.Translate(DeviceEvent{type, code, value, time}, [this] {
+        return translator.Translate(DeviceEvent{type, code, value, time}, [this](uint32_t asked) {
             ++queries;
+            askedAt = asked;
             return at;
         });
     }
@@ -29,6 +30,7 @@ class EvdevTranslatorTest : public ::testing::Test {
     EvdevTranslator translator;
     PointerPosition at{-5, 700};  // left of the primary output
     int queries = 0;
+    uint32_t askedAt = 0;  // the time the position was asked for
 };
 
 TEST_F(EvdevTranslatorTest, WheelsCountTheHighResolutionAmountWhereTheFrameHasIt) {
@@ -56,6 +58,7 @@ TEST_F(EvdevTranslatorTest, WheelsCountTheHighResolutionAmountWhereTheFrameHasIt
     EXPECT_EQ(queries, 0);
     EXPECT_EQ(Frame(), (std::vector<EVENTMSG>{{msg::kMouseMove, x, 700, 9, 0}}));
     EXPECT_EQ(queries, 1);
+    EXPECT_EQ(askedAt, 9u);  // the frame's end, not its first event
     EXPECT_TRUE(Frame().empty());
 }
 

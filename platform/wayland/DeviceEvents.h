@@ -12,6 +12,13 @@ struct DeviceEvent {
     uint32_t time;  // milliseconds on the monotonic clock (the journal's tick)
 };
 
+// A place in the layout's logical pixels, the space XWayland's root window also uses.
+struct PointerPosition {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const PointerPosition&) const = default;
+};
+
 // Where the source's descriptors are watched: the UI loop in the program, a poll loop in
 // the tests.
 class DescriptorWatch {

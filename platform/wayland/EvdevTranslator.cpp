@@ -61,7 +61,7 @@ std::vector<EVENTMSG> EvdevTranslator::Translate(const DeviceEvent& event,
     } else if (event.type == EV_KEY) {
         const uint32_t button = XButtonOf(event.code);
         if (button == 0 || event.value == 2) return records;
-        const PointerPosition at = position();
+        const PointerPosition at = position(event.time);
         const int type = event.value != 0 ? kButtonPress : kButtonRelease;
         auto record = keys_.Translate(XDeviceEvent{type, button, at.x, at.y, event.time});
         if (record) records.push_back(*record);
@@ -105,7 +105,7 @@ void EvdevTranslator::EndFrame(uint32_t time, const PositionQuery& position,
         deltas[axis] = frame.hasHiRes[axis] ? frame.hiRes[axis] : frame.notches[axis] * kWheelDelta;
     }
     if (!frame.moved && deltas[0] == 0 && deltas[1] == 0) return;
-    const PointerPosition at = position();
+    const PointerPosition at = position(time);
     if (frame.moved) {
         auto record = keys_.Translate(XDeviceEvent{kMotionNotify, 0, at.x, at.y, time});
         if (record) records.push_back(*record);

@@ -11,12 +11,8 @@
 #include "platform/wayland/DeviceEvents.h"
 #include "platform/x11/EventTranslator.h"
 
-struct PointerPosition {
-    int32_t x = 0;
-    int32_t y = 0;
-};
-// Where the pointer is now, asked only for mouse records.
-using PositionQuery = std::function<PointerPosition()>;
+// Where the pointer was at time (the event's stamp), asked only for mouse records.
+using PositionQuery = std::function<PointerPosition(uint32_t time)>;
 
 class EvdevTranslator {
   public:

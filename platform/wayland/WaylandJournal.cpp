@@ -6,14 +6,19 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/common/PlaybackPump.h"
 #include "platform/fltk/FltkPumpLoop.h"
+#include "platform/posix/MonotonicClock.h"
 #include "platform/wayland/EvdevSource.h"
 #include "platform/wayland/EvdevTranslator.h"
 #include "platform/wayland/InputWays.h"
 #include "platform/wayland/LoopDescriptorWatch.h"
+#include "platform/wayland/PointerSources.h"
+#include "platform/wayland/PositionHistory.h"
+#include "platform/wayland/RelativeSource.h"
 #include "platform/wayland/WayInjector.h"
 #include "platform/x11/X11Keyboard.h"
 #include "toolkit/Exception.h"
@@ -50,7 +55,9 @@ class WaylandJournal final : public LinuxJournal {
     void StopDevicesWhenIdle();
     static void OnIdle(void* self);
     void OnDeviceEvent(const DeviceEvent& event);
-    PointerPosition QueryPointer();
+    std::optional<PointerPosition> QueryPointer();
+    LayoutBounds XLayout();
+    void StartPointer();
     void Detach(const Hook& hook);
     void Cancel();
 
@@ -58,6 +65,9 @@ class WaylandJournal final : public LinuxJournal {
     EvdevSource source_;
     EvdevTranslator translator_;
     CancelKeyWatch cancelKeys_;
+    std::unique_ptr<PointerSource> pointer_;  // while recording, where the pointer is
+    std::string pointerRefusals_;
+    PositionHistory positions_;
     std::unique_ptr<InputWay> way_;
     std::unique_ptr<WayInjector> injector_;
     FltkPumpLoop loop_;
@@ -73,6 +83,7 @@ WaylandJournal::~WaylandJournal() {
     pump_.reset();
     if (injector_) injector_->ReleaseAll();
     source_.Stop();
+    pointer_.reset();
     if (display_ != nullptr) XCloseDisplay(display_);
 }
 
@@ -95,9 +106,14 @@ InputWay& WaylandJournal::Way() {
 }
 
 std::string WaylandJournal::WayText() const {
-    const std::string devices = "入力: Wayland (記録: /dev/input の入力デバイス";
-    if (!way_) return devices + "、再生: 最初の再生で選択)";
-    return devices + "、再生: " + way_->Name() + ")";
+    std::string text = "入力: Wayland (記録: /dev/input の入力デバイス、ポインターの位置: ";
+    if (!pointer_) {
+        text += "最初の記録で選択";
+    } else {
+        text += pointer_->Name() + (pointer_->Exact() ? " (正確)" : " (推定)");
+        if (!pointerRefusals_.empty()) text += " [" + pointerRefusals_ + "]";
+    }
+    return text + "、再生: " + (way_ ? way_->Name() : std::string("最初の再生で選択")) + ")";
 }
 
 // The devices are read while any hook is installed: a recording's records, and the Ctrl+Esc
@@ -122,7 +138,9 @@ void WaylandJournal::OnIdle(void* self) {
     if (journal->hooks_.empty()) journal->source_.Stop();
 }
 
-PointerPosition WaylandJournal::QueryPointer() {
+// Where XWayland last saw the pointer: exact while it is over an X window, as at the Record
+// click on the program's own window.
+std::optional<PointerPosition> WaylandJournal::QueryPointer() {
     Window root = 0;
     Window child = 0;
     PointerPosition at;
@@ -133,7 +151,27 @@ PointerPosition WaylandJournal::QueryPointer() {
                                              &at.x, &at.y, &x, &y, &mask)) {
         return at;
     }
-    return PointerPosition{};
+    return std::nullopt;
+}
+
+// XWayland's root window spans the layout's bounding box.
+LayoutBounds WaylandJournal::XLayout() {
+    Display* display = XDisplay();
+    const int screen = DefaultScreen(display);
+    return LayoutBounds{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+}
+
+// The history starts at the position XWayland gives now, the Record button having just been
+// clicked; the desktop's source reports from there.
+void WaylandJournal::StartPointer() {
+    if (pointer_) pointer_->Stop();
+    positions_.Reset();
+    positions_.Add(QueryPointer().value_or(PointerPosition{}), MonotonicTick());
+    auto estimate = std::make_unique<RelativeSource>([this] { return QueryPointer(); },
+                                                     [this] { return XLayout(); });
+    pointer_ =
+        StartPointerSource([this](PointerPosition at, uint32_t time) { positions_.Add(at, time); },
+                           std::move(estimate), pointerRefusals_);
 }
 
 void WaylandJournal::OnDeviceEvent(const DeviceEvent& event) {
@@ -146,7 +184,9 @@ void WaylandJournal::OnDeviceEvent(const DeviceEvent& event) {
     if (hook == hooks_.rend()) return;
     const JournalHookHandle handle = hook->handle;
     const JournalHookProc procedure = hook->procedure;
-    for (EVENTMSG record : translator_.Translate(event, [this] { return QueryPointer(); })) {
+    if (pointer_) pointer_->Before(event);
+    const auto position = [this](uint32_t time) { return positions_.At(time); };
+    for (EVENTMSG record : translator_.Translate(event, position)) {
         procedure(kHookAction, 0, reinterpret_cast<intptr_t>(&record));
         // Ctrl+Break ends the recording from inside the hook: it gets no more.
         auto same = [handle](const Hook& h) { return h.handle == handle; };
@@ -166,6 +206,7 @@ JournalHookHandle WaylandJournal::Install(JournalHookType type, JournalHookProc 
         const KeyboardState keyboard = ReadKeyboardState(XDisplay());
         source_.Stop();  // a fresh start: nothing from before the recording
         WatchDevices(true);
+        StartPointer();
         translator_.Reset(keyboard);
     } else {
         StartPlayback(procedure);
@@ -176,6 +217,7 @@ JournalHookHandle WaylandJournal::Install(JournalHookType type, JournalHookProc 
 }
 
 void WaylandJournal::Detach(const Hook& hook) {
+    if (hook.type == JournalHookType::Record && pointer_) pointer_->Stop();
     if (hook.type == JournalHookType::Playback && pump_) {
         pump_->Stop();
         injector_->ReleaseAll();
