@@ -23,6 +23,8 @@ class InputWay {
     virtual void Wheel(bool horizontal, int32_t delta) = 0;
     // key: the kernel's key code (evdev, an X key code less 8).
     virtual void Key(uint32_t key, bool press) = 0;
+    // A playback starts: parts of a wheel notch that an earlier one left over are dropped.
+    virtual void StartPlayback() {}
     // Sends what the calls since the last flush asked for; called after each record.
     virtual void Flush() = 0;
 };

@@ -36,6 +36,7 @@ class MutterWheel {
   public:
     // The value to send: positive down or right, 0 when nothing is to be sent yet.
     double Turn(bool horizontal, int32_t delta);
+    void Reset() { carried_[0] = carried_[1] = 0; }
 
   private:
     int32_t carried_[2] = {0, 0};  // vertical, horizontal: Windows delta not yet sent

@@ -16,6 +16,7 @@ class MutterWay final : public InputWay {
     std::string Name() const override { return kName; }
     void MoveTo(int32_t x, int32_t y) override { Session().MoveTo(x, y); }
     void Button(uint32_t button, bool press) override { Session().Button(button, press); }
+    void StartPlayback() override { wheel_.Reset(); }
     void Wheel(bool horizontal, int32_t delta) override {
         if (double value = wheel_.Turn(horizontal, delta); value != 0) {
             Session().Axis(horizontal, value);

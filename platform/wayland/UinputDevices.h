@@ -40,6 +40,7 @@ std::vector<UinputEvent> UinputMotion(int32_t x, int32_t y, int32_t width, int32
 class UinputWheel {
   public:
     std::vector<UinputEvent> Turn(bool horizontal, int32_t delta);
+    void Reset() { carried_[0] = carried_[1] = 0; }
 
   private:
     int32_t carried_[2] = {0, 0};

@@ -84,6 +84,7 @@ class UinputWay final : public InputWay {
         pointer_.Queue(
             {{EV_KEY, static_cast<uint16_t>(button), press ? 1 : 0}, {EV_SYN, SYN_REPORT, 0}});
     }
+    void StartPlayback() override { wheel_.Reset(); }
     void Wheel(bool horizontal, int32_t delta) override {
         pointer_.Queue(wheel_.Turn(horizontal, delta));
     }

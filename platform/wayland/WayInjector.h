@@ -13,7 +13,10 @@ class WayInjector : public RecordInjector {
     explicit WayInjector(InputWay& way) : way_(way) {}
 
     // layout: what records without a usable scan code are played in.
-    void Start(KeyboardLayout layout) { layout_ = layout; }
+    void Start(KeyboardLayout layout) {
+        layout_ = layout;
+        way_.StartPlayback();
+    }
     void Apply(const EVENTMSG& record) override;
     // Releases every key and button that Apply pressed and did not release.
     void ReleaseAll();

@@ -35,6 +35,7 @@ class WlrootsWay final : public InputWay {
     void MoveTo(int32_t x, int32_t y) override;
     void Button(uint32_t button, bool press) override;
     void Wheel(bool horizontal, int32_t delta) override;
+    void StartPlayback() override { wheelCarry_[0] = wheelCarry_[1] = 0; }
     void Key(uint32_t key, bool press) override;
     void Flush() override;
 
