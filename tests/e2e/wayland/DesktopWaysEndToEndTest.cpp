@@ -61,9 +61,9 @@ std::vector<MacroRecord> Macro(int left, int top) {
 
 class DesktopWayTest : public ::testing::Test {
   protected:
-    // Runs the program as the compositor's user with the way asked for and an emulated
-    // keyboard, and the probe on output.
-    void Start(WaylandCompositor& compositor, const std::string& output, const char* way,
+    // Runs the program as the compositor's user with an emulated keyboard, and the probe on
+    // output. The program chooses its way in by what the compositor offers.
+    void Start(WaylandCompositor& compositor, const std::string& output,
                const Environment& environment) {
         ASSERT_TRUE(keyboard_.Add(MockDevices::Device::Keyboard)) << keyboard_.Error();
         ASSERT_TRUE(keyboard_.GiveTo(compositor.UserId(), compositor.GroupId()));
@@ -76,7 +76,6 @@ class DesktopWayTest : public ::testing::Test {
         program_.SetEnvironment("HOME", program_.Directory());
         for (const auto& [name, value] : environment) program_.SetEnvironment(name, value);
         program_.SetEnvironment("TAPEWRIGHT_JOURNAL", "wayland");
-        program_.SetEnvironment("TAPEWRIGHT_INPUT_WAY", way);
         ASSERT_TRUE(probe_.Start(compositor, output));
         ASSERT_TRUE(probe_.WaitForLine("ready", kWait)) << probe_.Transcript() << compositor.Log();
     }
@@ -148,7 +147,7 @@ class KwinWayTest : public DesktopWayTest {
         ASSERT_TRUE(program_.Prepare());
         kwin_.Admit(program_.ProgramPath());
         if (!kwin_.Start()) GTEST_SKIP() << "headless KWin cannot start: " << kwin_.Error();
-        Start(kwin_, "Virtual-1", "kwin", kwin_.ClientEnvironment());
+        Start(kwin_, "Virtual-1", kwin_.ClientEnvironment());
     }
 
     KwinCompositor kwin_;
@@ -172,7 +171,7 @@ class MutterWayTest : public DesktopWayTest {
         if (!xvfb_.Start()) GTEST_SKIP() << "Xvfb cannot start: " << xvfb_.Error();
         ASSERT_TRUE(program_.Prepare());
         if (!mutter_.Start()) GTEST_SKIP() << "headless Mutter cannot start: " << mutter_.Error();
-        Start(mutter_, "Meta-1", "mutter", mutter_.ProgramEnvironment());
+        Start(mutter_, "Meta-1", mutter_.ProgramEnvironment());
     }
 
     MutterCompositor mutter_;
