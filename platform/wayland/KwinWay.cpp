@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/wayland/InputWays.h"
@@ -16,6 +17,8 @@ constexpr const char* kFakeInput = "org_kde_kwin_fake_input";
 constexpr const char* kNoDisplay = "KWin の fake input: Wayland のディスプレイに接続できません。";
 // keyboard_key came with version 4, pointer_motion_absolute with 3.
 constexpr uint32_t kFakeInputVersion = 4;
+// The longest a flush waits for KWin to take in what the socket holds.
+constexpr int kFlushWaitMs = 1000;
 
 // What the registry offered this program.
 struct Globals {
@@ -78,10 +81,20 @@ class KwinWay final : public InputWay {
         org_kde_kwin_fake_input_keyboard_key(
             input_, key, press ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
     }
-    // Writes what the socket takes now (the rest goes with the next flush) and handles what
-    // KWin sent meanwhile, without waiting for either.
+    // Writes the requests. It waits only while the socket is full, KWin behind: libwayland
+    // ends the connection when a request no longer fits in its own buffer behind an unsent
+    // rest.
     void Flush() override {
-        wl_display_flush(display_);
+        ReadPending();
+        while (wl_display_flush(display_) < 0 && errno == EAGAIN) {
+            pollfd writable{wl_display_get_fd(display_), POLLOUT, 0};
+            if (poll(&writable, 1, kFlushWaitMs) <= 0) return;
+        }
+    }
+
+  private:
+    // Handles what KWin sent meanwhile, without waiting, so that nothing piles up.
+    void ReadPending() {
         while (wl_display_prepare_read(display_) != 0) wl_display_dispatch_pending(display_);
         pollfd readable{wl_display_get_fd(display_), POLLIN, 0};
         if (poll(&readable, 1, 0) > 0) {
@@ -92,7 +105,6 @@ class KwinWay final : public InputWay {
         wl_display_dispatch_pending(display_);
     }
 
-  private:
     wl_display* display_;
     wl_registry* registry_;
     org_kde_kwin_fake_input* input_;
