@@ -24,72 +24,13 @@
 #include "Setting.h"
 #include "SwayCompositor.h"
 #include "Timing.h"
+#include "WaylandPlayback.h"
 #include "XvfbServer.h"
 #include "platform/wayland/InputWays.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Moves over the probe's output (the second), each to a new place, and key presses and
-// releases between them; the probe line that each record must give.
-struct Step {
-    MacroRecord record;
-    std::string line;
-};
-
-std::vector<Step> DenseSteps(long count, long spacing) {
-    const PcKey keys[] = {pc::kA, pc::kB, pc::kC, pc::kD};
-    const int evdev[] = {30, 48, 46, 32};  // the same keys' kernel codes
-    std::vector<Step> steps;
-    for (long i = 0; i < count; ++i) {
-        const auto time = static_cast<uint32_t>(i * spacing);
-        const int x = 20 + static_cast<int>(i % 700);
-        const int y = 100 + static_cast<int>(i / 4 % 300);
-        const int key = static_cast<int>(i / 4 % 4);
-        switch (i % 4) {
-            case 1:
-                steps.push_back({KeyRecord(wm::kKeyDown, keys[key], time),
-                                 "key " + std::to_string(evdev[key]) + " 1"});
-                break;
-            case 2:
-                steps.push_back({KeyRecord(wm::kKeyUp, keys[key], time),
-                                 "key " + std::to_string(evdev[key]) + " 0"});
-                break;
-            default:
-                steps.push_back(
-                    {MoveRecord(SwayCompositor::kSecondX + x, SwayCompositor::kSecondY + y, time),
-                     std::to_string(x) + " " + std::to_string(y)});
-                break;
-        }
-    }
-    return steps;
-}
-
-// A move's line is "motion X Y" or, the first time, "enter X Y".
-bool Matches(const Step& step, const std::string& line) {
-    const std::string text = line.substr(0, line.rfind(" @"));
-    if (step.record.message == wm::kMouseMove) {
-        return text == "motion " + step.line || text == "enter " + step.line;
-    }
-    return text == step.line;
-}
-
-// " @<arrival microseconds> <event time ms>" at the line's end.
-struct Arrival {
-    int64_t micros = 0;
-    uint32_t eventMs = 0;
-};
-
-Arrival ReadStamp(const std::string& line) {
-    char* end = nullptr;
-    Arrival arrival;
-    arrival.micros = std::strtoll(line.c_str() + line.rfind(" @") + 2, &end, 10);
-    arrival.eventMs = static_cast<uint32_t>(std::strtoul(end, nullptr, 10));
-    // A pointer entry has no time of its own.
-    if (arrival.eventMs == 0) arrival.eventMs = static_cast<uint32_t>(arrival.micros / 1000);
-    return arrival;
-}
 
 struct Session {
     XvfbServer xvfb;
@@ -128,25 +69,7 @@ std::optional<std::vector<Arrival>> Play(Session& session, const std::vector<Ste
     }
     runner.SetEnvironment("TAPEWRIGHT_JOURNAL", "wayland");
     runner.SetEnvironment("TAPEWRIGHT_INPUT_WAY", "wlroots");
-    std::vector<MacroRecord> records;
-    for (const Step& step : steps) records.push_back(step.record);
-    const std::string macro = runner.File("dense.mcr");
-    if (!WriteMacroFile(macro, records) || !runner.Start({macro, "/S", "/E", "/D"})) {
-        return std::nullopt;
-    }
-    std::vector<Arrival> arrivals;
-    for (const Step& step : steps) {
-        auto line = session.probe.WaitFor(
-            [&step](const std::string& got) { return Matches(step, got); }, 30s);
-        if (!line) {
-            std::fprintf(stderr, "no \"%s\" from the probe\n%s", step.line.c_str(),
-                         runner.Output().c_str());
-            return std::nullopt;
-        }
-        arrivals.push_back(ReadStamp(*line));
-    }
-    if (runner.WaitForExit(30s) != 0) return std::nullopt;
-    return arrivals;
+    return PlaySteps(runner, session.probe, steps);
 }
 
 void BM_WlrootsPlaybackTiming(benchmark::State& state) {
@@ -154,36 +77,13 @@ void BM_WlrootsPlaybackTiming(benchmark::State& state) {
     Session session;
     if (!StartSession(state, session, true)) return;
     const std::vector<Step> steps = DenseSteps(Setting("TAPEWRIGHT_TIMING_EVENTS", 200),
-                                               Setting("TAPEWRIGHT_TIMING_SPACING_MS", 100));
+                                               Setting("TAPEWRIGHT_TIMING_SPACING_MS", 100),
+                                               SwayCompositor::kSecondX, SwayCompositor::kSecondY);
     for (auto _ : state) {
         auto arrivals = Play(session, steps);
         if (!arrivals) return state.SkipWithError("the playback did not reach the probe");
-        std::vector<uint32_t> due;
-        std::vector<uint32_t> sent;
-        std::vector<uint32_t> arrivedMs;
-        std::vector<double> errorsMs;
-        const Arrival& first = arrivals->front();
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            const Arrival& arrival = (*arrivals)[i];
-            due.push_back(steps[i].record.time);
-            sent.push_back(arrival.eventMs);
-            arrivedMs.push_back(static_cast<uint32_t>(arrival.micros / 1000));
-            const double late = static_cast<double>(arrival.micros - first.micros) / 1000.0 -
-                                static_cast<double>(steps[i].record.time - steps[0].record.time);
-            errorsMs.push_back(late < 0 ? -late : late);
-        }
         // As on X11: the event's time stamp, here the one the program gave it as it sent it.
-        const TimingFigures figures = MeasureTiming(due, sent);
-        const TimingFigures arrived = MeasureTiming(due, arrivedMs);
-        state.counters["median_ms"] = figures.median;
-        state.counters["p99_ms"] = figures.p99;
-        state.counters["worst_ms"] = figures.worst;
-        state.counters["arrival_median_ms"] = arrived.median;
-        state.counters["arrival_p99_ms"] = arrived.p99;
-        state.counters["arrival_median_exact_ms"] = Percentile(errorsMs, 0.5);
-        state.counters["arrival_p99_exact_ms"] = Percentile(errorsMs, 0.99);
-        state.counters["arrival_worst_ms"] = arrived.worst;
-        state.SetLabel(figures.Summary());
+        ReportArrivals(state, steps, *arrivals);
     }
 }
 BENCHMARK(BM_WlrootsPlaybackTiming)->Iterations(1)->Unit(benchmark::kSecond);
