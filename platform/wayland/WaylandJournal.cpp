@@ -166,7 +166,7 @@ LayoutBounds WaylandJournal::XLayout() {
 void WaylandJournal::StartPointer() {
     if (pointer_) pointer_->Stop();
     positions_.Reset();
-    positions_.Add(QueryPointer().value_or(PointerPosition{}), MonotonicTick());
+    if (const auto at = QueryPointer()) positions_.Add(*at, MonotonicTick());
     auto estimate = std::make_unique<RelativeSource>([this] { return QueryPointer(); },
                                                      [this] { return XLayout(); });
     pointer_ =
