@@ -36,7 +36,8 @@ std::optional<std::vector<Arrival>> PlaySteps(ProgramRunner& runner, ProbeClient
                                               const std::vector<Step>& steps);
 
 // median_ms, p99_ms, worst_ms of |event time - due| (the time the compositor gave the event),
-// and arrival_* of |probe's arrival - due|, all relative to the first event.
+// and arrival_* of |probe's arrival - due|, all relative to the first event; arrival_spread_*
+// of how far each arrival lies from the median lateness.
 void ReportArrivals(benchmark::State& state, const std::vector<Step>& steps,
                     const std::vector<Arrival>& arrivals);
 
