@@ -1,5 +1,6 @@
 #include "platform/wayland/PointerSources.h"
 
+#include "platform/wayland/GnomeShellSource.h"
 #include "platform/wayland/HyprlandSource.h"
 #include "platform/wayland/WayfireSource.h"
 
@@ -7,7 +8,7 @@ namespace {
 
 // Each opens its source where the environment names the desktop, else gives nullptr.
 using Opener = std::unique_ptr<PointerSource> (*)();
-constexpr Opener kOpeners[] = {&OpenHyprlandSource, &OpenWayfireSource};
+constexpr Opener kOpeners[] = {&OpenHyprlandSource, &OpenWayfireSource, &OpenGnomeShellSource};
 
 }  // namespace
 

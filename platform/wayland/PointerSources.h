@@ -1,6 +1,6 @@
 #pragma once
 // Chooses where the pointer's position comes from while recording: the desktop's own
-// source where the environment names one (Hyprland, then Wayfire), else the estimate from
+// source where the environment names one (Hyprland, Wayfire, GNOME), else the estimate from
 // relative motion, which every desktop allows.
 #include <memory>
 #include <string>
