@@ -51,6 +51,10 @@ install(FILES ${TW_MANPAGE} ${TW_TOOL_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDI
 install(FILES resources/linux/60-tapewright-uinput.rules DESTINATION /lib/udev/rules.d)
 install(FILES resources/linux/tapewright-uinput.conf DESTINATION lib/modules-load.d
         RENAME tapewright.conf)
+# The GNOME Shell extensions that tell the Wayland journal where the pointer is: one for
+# GNOME 45 and later, one for 43 and 44; each shell loads only the one made for it.
+install(DIRECTORY resources/linux/gnome-shell/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions)
 install(FILES resources/linux/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME tapewright)
 install(FILES ${TW_CHANGELOG} resources/linux/copyright

@@ -16,7 +16,9 @@ contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/tapewright ./usr/bin/tapewright-macro ./usr/share/tapewright/TAPEWRT.HLP \
     ./usr/share/applications/tapewright.desktop ./usr/share/man/man1/tapewright.1.gz \
     ./usr/share/icons/hicolor/48x48/apps/tapewright.png ./usr/share/doc/tapewright/copyright \
-    ./lib/udev/rules.d/60-tapewright-uinput.rules ./usr/lib/modules-load.d/tapewright.conf; do
+    ./lib/udev/rules.d/60-tapewright-uinput.rules ./usr/lib/modules-load.d/tapewright.conf \
+    ./usr/share/gnome-shell/extensions/tapewright-pointer@tapewright/extension.js \
+    ./usr/share/gnome-shell/extensions/tapewright-pointer-43@tapewright/extension.js; do
     grep -q " $path\$" <<<"$contents" || { echo "package lacks $path"; exit 1; }
 done
 dpkg-deb --field "$deb" Depends | grep -q 'libfltk' || { echo "no shared-library dependencies"; exit 1; }
@@ -25,6 +27,11 @@ lintian --fail-on error --allow-root --tag-display-limit 0 "$deb"
 dpkg -x "$deb" "$scratch/root"
 desktop=$scratch/root/usr/share/applications/tapewright.desktop
 desktop-file-validate "$desktop"
+# The shell takes an extension only from the folder its metadata names.
+for metadata in "$scratch"/root/usr/share/gnome-shell/extensions/*/metadata.json; do
+    uuid=$(basename "$(dirname "$metadata")")
+    grep -q "\"uuid\": \"$uuid\"" "$metadata" || { echo "$metadata: not $uuid"; exit 1; }
+done
 # KWin's fake input is offered only to the program the entry names by its installed path.
 grep -qx 'Exec=/usr/bin/tapewright %f' "$desktop" || { echo "desktop entry: $(grep Exec "$desktop")"; exit 1; }
 
