@@ -160,18 +160,14 @@ std::string GnomeExtensionAdvice(std::string_view shellVersion) {
         return "この GNOME Shell (" + std::string(shellVersion) + ") に合う拡張機能がないため、" +
                estimate;
     }
-    std::string enable;
-    if (major >= 45) {
-        enable = std::string("「gnome-extensions enable ") + kGnomeExtension + "」";
-    } else if (major > 0) {
-        enable = std::string("「gnome-extensions enable ") + kGnomeLegacyExtension + "」";
-    } else {
-        enable = std::string("「gnome-extensions enable ") + kGnomeExtension +
-                 "」 (GNOME 43・44 では " + kGnomeLegacyExtension + ")";
-    }
-    return "GNOME Shell の拡張機能が応答しないため、" + estimate + "正確な位置を記録するには " +
+    const auto command = [](const char* uuid) {
+        return std::string("「gnome-extensions enable ") + uuid + "」";
+    };
+    std::string enable = command(major > 0 && major < 45 ? kGnomeLegacyExtension : kGnomeExtension);
+    if (major == 0) enable += "(GNOME 43・44 では" + command(kGnomeLegacyExtension) + ")";
+    return "GNOME Shell の拡張機能が応答しないため、" + estimate + "正確な位置を記録するには" +
            enable +
-           " で拡張機能を有効にしてください。パッケージを入れてからまだログインし直していなければ、"
+           "で拡張機能を有効にしてください。パッケージを入れてからまだログインし直していなければ、"
            "先にログインし直してください "
            "(シェルは新しい拡張機能をログインの時にだけ読み込みます)。";
 }
