@@ -137,13 +137,19 @@ class FakeExtension {
     }
     bool Connected() const { return service_.Connected(); }
     void Own() { service_.Own(kGnomePointerBusName); }
-    void Release() { service_.Release(kGnomePointerBusName); }
+    // As the extension is disabled: it forgets who subscribed.
+    void Release() {
+        service_.Release(kGnomePointerBusName);
+        subscribed_ = false;
+    }
     void Place(int32_t x, int32_t y) {
         x_ = x;
         y_ = y;
     }
+    // A signal only where one subscribed, as the extension sends them.
     void Move(int32_t x, int32_t y) {
         Place(x, y);
+        if (!subscribed_) return;
         service_.Use([x, y](sd_bus* bus) {
             sd_bus_emit_signal(bus, kGnomePointerPath, kGnomePointerInterface, "PositionChanged",
                                "ii", x, y);
@@ -155,14 +161,19 @@ class FakeExtension {
         auto* fake = static_cast<FakeExtension*>(self);
         return sd_bus_reply_method_return(call, "ii", fake->x_.load(), fake->y_.load());
     }
+    static int Subscribe(sd_bus_message* call, void* self, sd_bus_error*) {
+        static_cast<FakeExtension*>(self)->subscribed_ = true;
+        return sd_bus_reply_method_return(call, "");
+    }
     static constexpr sd_bus_vtable kVtable[] = {
-        SD_BUS_VTABLE_START(0),
+        SD_BUS_VTABLE_START(0), SD_BUS_METHOD("Subscribe", "", "", &FakeExtension::Subscribe, 0),
         SD_BUS_METHOD("GetPosition", "", "ii", &FakeExtension::GetPosition, 0),
         SD_BUS_SIGNAL("PositionChanged", "ii", 0), SD_BUS_VTABLE_END};
 
     FakeService service_;
     std::atomic<int32_t> x_ = 0;
     std::atomic<int32_t> y_ = 0;
+    std::atomic<bool> subscribed_ = false;
 };
 
 // Answers as the Shell does for its version.
@@ -266,6 +277,9 @@ TEST(GnomeShellSourceTest, WhenTheExtensionVanishesAndReturnsThePositionIsReadAg
     extension.Own();
     ASSERT_TRUE(TakeReports(source, reports, 2));
     EXPECT_EQ(reports.back().first, (PointerPosition{640, 360}));
+    extension.Move(650, 370);  // the source has subscribed again
+    ASSERT_TRUE(TakeReports(source, reports, 3));
+    EXPECT_EQ(reports.back().first, (PointerPosition{650, 370}));
 
     // A new recording starts afresh on a new connection.
     source.Stop();

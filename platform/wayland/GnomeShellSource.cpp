@@ -79,9 +79,12 @@ struct GnomeShellSource::State {
         if (sd_bus_message_read(message, "sss", &name, &before, &owner) < 0 || *owner == '\0') {
             return 0;
         }
-        sd_bus_call_method_async(sd_bus_message_get_bus(message), nullptr, kGnomePointerBusName,
-                                 kGnomePointerPath, kGnomePointerInterface, "GetPosition",
-                                 &State::OnPosition, self, "");
+        sd_bus* bus = sd_bus_message_get_bus(message);
+        sd_bus_call_method_async(bus, nullptr, kGnomePointerBusName, kGnomePointerPath,
+                                 kGnomePointerInterface, "Subscribe", nullptr, nullptr, "");
+        sd_bus_call_method_async(bus, nullptr, kGnomePointerBusName, kGnomePointerPath,
+                                 kGnomePointerInterface, "GetPosition", &State::OnPosition, self,
+                                 "");
         return 0;
     }
 };
@@ -113,15 +116,19 @@ bool GnomeShellSource::Start(Report report, std::string& refusal) {
     BusError callError;
     sd_bus_message* answer = nullptr;
     r = sd_bus_call_method(raw, kGnomePointerBusName, kGnomePointerPath, kGnomePointerInterface,
-                           "GetPosition", callError.get(), &answer, "");
+                           "Subscribe", callError.get(), nullptr, "");
+    if (r >= 0) {
+        r = sd_bus_call_method(raw, kGnomePointerBusName, kGnomePointerPath, kGnomePointerInterface,
+                               "GetPosition", callError.get(), &answer, "");
+    }
     MessageHandle reply(answer);
     PointerPosition at;
     if (r >= 0) r = sd_bus_message_read(answer, "ii", &at.x, &at.y);
     if (r < 0) {
         const bool absent = callError.Is(SD_BUS_ERROR_SERVICE_UNKNOWN) ||
                             callError.Is(SD_BUS_ERROR_NAME_HAS_NO_OWNER);
-        refusal = absent ? GnomeExtensionAdvice(ShellVersion(raw))
-                         : Name() + ": GetPosition: " + callError.Text(r);
+        refusal =
+            absent ? GnomeExtensionAdvice(ShellVersion(raw)) : Name() + ": " + callError.Text(r);
         return false;
     }
     std::string error;

@@ -1,12 +1,14 @@
 #pragma once
 // The pointer's position from the program's GNOME Shell extension (resources/linux/gnome-shell):
 // it owns kGnomePointerBusName on the session bus, answers GetPosition() with where the
-// pointer is and signals PositionChanged(x, y) after each move, in the layout's logical
-// pixels. A thread of the source's own reads the bus and stamps each position on receipt; the
-// positions reach the journal at its next device event.
+// pointer is and, once asked by Subscribe() and while the asking connection lasts, signals
+// PositionChanged(x, y) after each move, in the layout's logical pixels. A thread of the source's
+// own reads the bus and stamps each position on receipt; the positions reach the journal at its
+// next device event.
 //
 // The extension's name vanishes when it is disabled, as a locked screen does: positions then
-// stay where they last were, and when the name returns the position is read again.
+// stay where they last were, and when the name returns the source subscribes again and reads
+// the position.
 #include <memory>
 #include <string>
 #include <string_view>

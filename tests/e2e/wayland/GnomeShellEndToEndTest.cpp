@@ -1,5 +1,6 @@
 // The program's extension for GNOME 43 and 44 under headless GNOME Shell 43: the program's
-// source reads where the pointer is, and each move that Mutter's remote desktop makes.
+// source reads where the pointer is, and each move that Mutter's remote desktop makes; once
+// the source has left, the extension sends no more.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -32,6 +33,7 @@ TEST(GnomeShellExtensionTest, ReportsThePointerAfterEachMove) {
     ASSERT_EQ(status, 0) << printed.str() << "\n" << shell.Log();
     EXPECT_NE(printed.str().find("moved 641 360 after 1 reports"), std::string::npos)
         << printed.str();
+    EXPECT_NE(printed.str().find("quiet after"), std::string::npos) << printed.str();
 }
 
 }  // namespace
