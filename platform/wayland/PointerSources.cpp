@@ -2,13 +2,15 @@
 
 #include "platform/wayland/GnomeShellSource.h"
 #include "platform/wayland/HyprlandSource.h"
+#include "platform/wayland/KwinScriptSource.h"
 #include "platform/wayland/WayfireSource.h"
 
 namespace {
 
 // Each opens its source where the environment names the desktop, else gives nullptr.
 using Opener = std::unique_ptr<PointerSource> (*)();
-constexpr Opener kOpeners[] = {&OpenHyprlandSource, &OpenWayfireSource, &OpenGnomeShellSource};
+constexpr Opener kOpeners[] = {&OpenHyprlandSource, &OpenWayfireSource, &OpenGnomeShellSource,
+                               &OpenKwinScriptSource};
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 #pragma once
 // Chooses where the pointer's position comes from while recording: the desktop's own
-// source where the environment names one (Hyprland, Wayfire, GNOME), else the estimate from
-// relative motion, which every desktop allows.
+// source where the environment names one (Hyprland, Wayfire, GNOME, KDE), else the estimate
+// from relative motion, which every desktop allows.
 #include <memory>
 #include <string>
 

@@ -10,7 +10,7 @@ namespace {
 constexpr char kScript[] = R"(set -u
 export XDG_DATA_HOME="$PWD/share" XDG_CONFIG_HOME="$PWD/config" XDG_CACHE_HOME="$PWD/cache"
 mkdir -p "$XDG_DATA_HOME/applications"
-cp tapewright.desktop "$XDG_DATA_HOME/applications/"
+cp ./*.desktop "$XDG_DATA_HOME/applications/"
 cp /usr/bin/kwin_wayland ./kwin_wayland
 bus=$(dbus-daemon --session --fork --print-pid --address="unix:path=$PWD/bus") || exit 1
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$PWD/bus"
@@ -33,9 +33,16 @@ std::string DesktopEntry(const std::string& program) {
     return entry;
 }
 
+// An entry that admits a test's tool to the fake input.
+std::string ToolEntry(const std::string& tool) {
+    return "[Desktop Entry]\nType=Application\nName=Test tool\nNoDisplay=true\nExec=" + tool +
+           "\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n";
+}
+
 }  // namespace
 
 std::vector<std::string> KwinCompositor::Command() {
     WriteFile("tapewright.desktop", DesktopEntry(program_));
+    if (!tool_.empty()) WriteFile("tapewright-test-tool.desktop", ToolEntry(tool_));
     return {"sh", WriteFile("kwin.sh", kScript)};
 }

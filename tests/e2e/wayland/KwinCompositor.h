@@ -10,6 +10,11 @@ class KwinCompositor final : public WaylandCompositor {
 
     // The program to admit, by the path it runs from; before Start.
     void Admit(const std::string& program) { program_ = program; }
+    // A test's own client to admit to the fake input as well, by its path; before Start.
+    void AdmitTool(const std::string& tool) { tool_ = tool; }
+
+    // The session bus KWin runs on, for DBUS_SESSION_BUS_ADDRESS.
+    std::string BusAddress() const { return "unix:path=" + RuntimeDirectory() + "/bus"; }
 
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 720;
@@ -21,4 +26,5 @@ class KwinCompositor final : public WaylandCompositor {
 
   private:
     std::string program_;
+    std::string tool_;
 };
