@@ -29,15 +29,18 @@ void PolledSource::Before(const DeviceEvent& event) {
     if (quiet_ && static_cast<int32_t>(now - quietUntil_) < 0) return;
     quiet_ = false;
     if (now - lastPoll_ < kMinPollGapMs) return;
-    PollNow();
+    PollNow(event.time);
 }
 
-void PolledSource::PollNow() {
+// The answer, given just after the event, is stamped with the event's time, so that the event
+// takes it: a click after the pointer moved without relative events (a touchpad's absolute
+// ones) carries where it is, not where the last poll found it.
+void PolledSource::PollNow(uint32_t eventTime) {
     std::string error;
     const std::optional<PointerPosition> at = Poll(error);
     lastPoll_ = MonotonicTick();
     if (at) {
-        report_(*at, lastPoll_);
+        report_(*at, eventTime);
     } else {
         quiet_ = true;
         quietUntil_ = lastPoll_ + kQuietAfterFailureMs;

@@ -29,7 +29,7 @@ class PolledSource : public PointerSource {
     virtual void Close() {}
 
   private:
-    void PollNow();
+    void PollNow(uint32_t eventTime);
 
     Report report_;
     uint32_t lastPoll_ = 0;
