@@ -4,13 +4,15 @@
 #include "platform/wayland/HyprlandSource.h"
 #include "platform/wayland/KwinScriptSource.h"
 #include "platform/wayland/WayfireSource.h"
+#include "platform/wayland/WlrCursorSource.h"
 
 namespace {
 
-// Each opens its source where the environment names the desktop, else gives nullptr.
+// Each opens its source where the environment names the desktop (or the compositor offers
+// what the source reads), else gives nullptr.
 using Opener = std::unique_ptr<PointerSource> (*)();
 constexpr Opener kOpeners[] = {&OpenHyprlandSource, &OpenWayfireSource, &OpenGnomeShellSource,
-                               &OpenKwinScriptSource};
+                               &OpenKwinScriptSource, &OpenWlrCursorSource};
 
 }  // namespace
 

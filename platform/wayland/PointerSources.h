@@ -1,7 +1,8 @@
 #pragma once
 // Chooses where the pointer's position comes from while recording: the desktop's own
-// source where the environment names one (Hyprland, Wayfire, GNOME, KDE), else the estimate
-// from relative motion, which every desktop allows.
+// source where the environment names one (Hyprland, Wayfire, GNOME, KDE) or the compositor
+// offers cursor capture sessions (wlroots 0.19 and later), else the estimate from relative
+// motion, which every desktop allows.
 #include <memory>
 #include <string>
 
