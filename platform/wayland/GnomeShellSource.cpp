@@ -131,6 +131,13 @@ bool GnomeShellSource::Start(Report report, std::string& refusal) {
             absent ? GnomeExtensionAdvice(ShellVersion(raw)) : Name() + ": " + callError.Text(r);
         return false;
     }
+    // Signals read while waiting for the answer were sent before it: older places.
+    while (sd_bus_process(raw, nullptr) > 0) {
+    }
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->arrived.clear();
+    }
     std::string error;
     if (!state_->thread.Start(raw, error)) {
         refusal = Name() + ": " + error;

@@ -156,9 +156,25 @@ class FakeExtension {
         });
     }
 
+    // A move signalled while the answer is on its way, as the shell may send one.
+    void SignalBeforeAnswer(int32_t x, int32_t y) {
+        std::lock_guard lock(beforeMutex_);
+        before_ = PointerPosition{x, y};
+    }
+
   private:
     static int GetPosition(sd_bus_message* call, void* self, sd_bus_error*) {
         auto* fake = static_cast<FakeExtension*>(self);
+        std::optional<PointerPosition> before;
+        {
+            std::lock_guard lock(fake->beforeMutex_);
+            before.swap(fake->before_);
+        }
+        if (before) {
+            sd_bus_emit_signal(sd_bus_message_get_bus(call), kGnomePointerPath,
+                               kGnomePointerInterface, "PositionChanged", "ii", before->x,
+                               before->y);
+        }
         return sd_bus_reply_method_return(call, "ii", fake->x_.load(), fake->y_.load());
     }
     static int Subscribe(sd_bus_message* call, void* self, sd_bus_error*) {
@@ -174,6 +190,8 @@ class FakeExtension {
     std::atomic<int32_t> x_ = 0;
     std::atomic<int32_t> y_ = 0;
     std::atomic<bool> subscribed_ = false;
+    std::mutex beforeMutex_;
+    std::optional<PointerPosition> before_;
 };
 
 // Answers as the Shell does for its version.
@@ -222,6 +240,7 @@ TEST(GnomeShellSourceTest, ReportsThePositionAtStartAndEachMoveOfTheExtensionSta
     FakeExtension extension(bus.Address());
     ASSERT_TRUE(extension.Connected());
     extension.Place(100, 200);
+    extension.SignalBeforeAnswer(90, 190);  // not where the pointer is after the answer
     // Another program that sends the extension's signal is not the extension.
     FakeService stranger(bus.Address());
 
@@ -233,6 +252,8 @@ TEST(GnomeShellSourceTest, ReportsThePositionAtStartAndEachMoveOfTheExtensionSta
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].first, (PointerPosition{100, 200}));
     EXPECT_GE(reports[0].second, started);
+    source.Before(DeviceEvent{EV_REL, REL_X, 1, MonotonicTick()});
+    ASSERT_EQ(reports.size(), 1u);
 
     stranger.Use([](sd_bus* bus) {
         sd_bus_emit_signal(bus, kGnomePointerPath, kGnomePointerInterface, "PositionChanged", "ii",
