@@ -1,13 +1,9 @@
-// Where the pointer is while recording on GNOME: the source against a private session bus
-// (a dbus-daemon of the test's own) and fake services that answer as the program's Shell
+// Where the pointer is while recording on GNOME: the source against a session bus of the
+// test's own (ScratchBus.h) and fake services that answer as the program's Shell
 // extension and the Shell do.
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -21,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "ScratchDirectory.h"
+#include "ScratchBus.h"
 #include "platform/posix/MonotonicClock.h"
 #include "platform/wayland/GnomeShellSource.h"
 #include "platform/wayland/PointerSources.h"
@@ -30,99 +26,6 @@
 namespace {
 
 using Reports = std::vector<std::pair<PointerPosition, uint32_t>>;
-
-// A dbus-daemon on a socket in a scratch directory, named by DBUS_SESSION_BUS_ADDRESS while
-// the object lives.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        address_ = "unix:path=" + directory_.File("bus");
-        pid_ = fork();
-        if (pid_ == 0) {
-            execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--nopidfile",
-                   ("--address=" + address_).c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-        if (old != nullptr) saved_ = old;
-        setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
-    }
-    ~PrivateBus() {
-        if (saved_.empty()) {
-            unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        } else {
-            setenv("DBUS_SESSION_BUS_ADDRESS", saved_.c_str(), 1);
-        }
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& Address() const { return address_; }
-
-  private:
-    ScratchDirectory directory_;
-    std::string address_;
-    std::string saved_;
-    pid_t pid_ = -1;
-};
-
-// One connection to the private bus, served on a thread of its own; Use runs on the caller's
-// thread with the connection held.
-class FakeService {
-  public:
-    explicit FakeService(const std::string& address) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {  // until the daemon listens
-            sd_bus* bus = nullptr;
-            if (sd_bus_new(&bus) >= 0 && sd_bus_set_address(bus, address.c_str()) >= 0 &&
-                sd_bus_set_bus_client(bus, 1) >= 0 && sd_bus_start(bus) >= 0) {
-                bus_ = bus;
-                break;
-            }
-            sd_bus_unref(bus);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (bus_ == nullptr) return;
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~FakeService() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-        if (bus_ != nullptr) sd_bus_flush_close_unref(bus_);
-    }
-    bool Connected() const { return bus_ != nullptr; }
-
-    void Use(const std::function<void(sd_bus*)>& action) {
-        std::lock_guard lock(mutex_);
-        action(bus_);
-        sd_bus_flush(bus_);
-    }
-    void Own(const char* name) {
-        Use([name](sd_bus* bus) { ASSERT_GE(sd_bus_request_name(bus, name, 0), 0); });
-    }
-    void Release(const char* name) {
-        Use([name](sd_bus* bus) { ASSERT_GE(sd_bus_release_name(bus, name), 0); });
-    }
-
-  private:
-    void Serve() {
-        while (!stop_) {
-            {
-                std::lock_guard lock(mutex_);
-                while (sd_bus_process(bus_, nullptr) > 0) {
-                }
-            }
-            pollfd ready{sd_bus_get_fd(bus_), POLLIN, 0};
-            poll(&ready, 1, 5);
-        }
-    }
-
-    sd_bus* bus_ = nullptr;
-    std::mutex mutex_;
-    std::atomic<bool> stop_ = false;
-    std::thread thread_;
-};
 
 // Answers as the program's extension does.
 class FakeExtension {
@@ -136,10 +39,14 @@ class FakeExtension {
         Own();
     }
     bool Connected() const { return service_.Connected(); }
-    void Own() { service_.Own(kGnomePointerBusName); }
+    void Own() {
+        service_.Use(
+            [](sd_bus* bus) { ASSERT_GE(sd_bus_request_name(bus, kGnomePointerBusName, 0), 0); });
+    }
     // As the extension is disabled: it forgets who subscribed.
     void Release() {
-        service_.Release(kGnomePointerBusName);
+        service_.Use(
+            [](sd_bus* bus) { ASSERT_GE(sd_bus_release_name(bus, kGnomePointerBusName), 0); });
         subscribed_ = false;
     }
     void Place(int32_t x, int32_t y) {
@@ -186,7 +93,7 @@ class FakeExtension {
         SD_BUS_METHOD("GetPosition", "", "ii", &FakeExtension::GetPosition, 0),
         SD_BUS_SIGNAL("PositionChanged", "ii", 0), SD_BUS_VTABLE_END};
 
-    FakeService service_;
+    BusPeer service_;
     std::atomic<int32_t> x_ = 0;
     std::atomic<int32_t> y_ = 0;
     std::atomic<bool> subscribed_ = false;
@@ -204,7 +111,8 @@ class FakeShell {
                                                kVtable, this),
                       0);
         });
-        service_.Own("org.gnome.Shell");
+        service_.Use(
+            [](sd_bus* bus) { ASSERT_GE(sd_bus_request_name(bus, "org.gnome.Shell", 0), 0); });
     }
 
   private:
@@ -217,7 +125,7 @@ class FakeShell {
         SD_BUS_PROPERTY("ShellVersion", "s", &FakeShell::Version, 0, SD_BUS_VTABLE_PROPERTY_CONST),
         SD_BUS_VTABLE_END};
 
-    FakeService service_;
+    BusPeer service_;
     const char* version_;
 };
 
@@ -236,13 +144,13 @@ PointerSource::Report Into(Reports& reports) {
 }
 
 TEST(GnomeShellSourceTest, ReportsThePositionAtStartAndEachMoveOfTheExtensionStampedOnReceipt) {
-    PrivateBus bus;
+    ScratchBus bus;
     FakeExtension extension(bus.Address());
     ASSERT_TRUE(extension.Connected());
     extension.Place(100, 200);
     extension.SignalBeforeAnswer(90, 190);  // not where the pointer is after the answer
     // Another program that sends the extension's signal is not the extension.
-    FakeService stranger(bus.Address());
+    BusPeer stranger(bus.Address());
 
     GnomeShellSource source;
     Reports reports;
@@ -284,7 +192,7 @@ TEST(GnomeShellSourceTest, ReportsThePositionAtStartAndEachMoveOfTheExtensionSta
 }
 
 TEST(GnomeShellSourceTest, WhenTheExtensionVanishesAndReturnsThePositionIsReadAgain) {
-    PrivateBus bus;
+    ScratchBus bus;
     FakeExtension extension(bus.Address());
     ASSERT_TRUE(extension.Connected());
     extension.Place(10, 20);
@@ -313,7 +221,7 @@ TEST(GnomeShellSourceTest, WhenTheExtensionVanishesAndReturnsThePositionIsReadAg
 
 TEST(GnomeShellSourceTest,
      OnGnomeWithoutTheExtensionTheEstimateRecordsAndTheUserIsToldHowToEnable) {
-    PrivateBus bus;
+    ScratchBus bus;
     FakeShell shell(bus.Address(), "43.9");
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
     const std::string savedDesktop = desktop != nullptr ? desktop : "";
