@@ -57,7 +57,12 @@ install(DIRECTORY resources/linux/gnome-shell/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions)
 install(FILES resources/linux/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME tapewright)
-install(FILES ${TW_CHANGELOG} resources/linux/copyright
+# What the user must do after installing (a group, a new login, the GNOME extension) is in
+# README.Debian, Debian's place for it. No maintainer script prints it: the steps are each
+# user's own, not the installing administrator's; apt's output goes unseen under graphical
+# and unattended installs; and Debian keeps maintainer scripts quiet. The program itself
+# says what is missing when a recording or playback needs it.
+install(FILES ${TW_CHANGELOG} resources/linux/copyright resources/linux/README.Debian
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tapewright)
 
 set(CPACK_GENERATOR DEB)

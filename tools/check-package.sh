@@ -16,6 +16,7 @@ contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/tapewright ./usr/bin/tapewright-macro ./usr/share/tapewright/TAPEWRT.HLP \
     ./usr/share/applications/tapewright.desktop ./usr/share/man/man1/tapewright.1.gz \
     ./usr/share/icons/hicolor/48x48/apps/tapewright.png ./usr/share/doc/tapewright/copyright \
+    ./usr/share/doc/tapewright/README.Debian \
     ./lib/udev/rules.d/60-tapewright-uinput.rules ./usr/lib/modules-load.d/tapewright.conf \
     ./usr/share/gnome-shell/extensions/tapewright-pointer@tapewright/extension.js \
     ./usr/share/gnome-shell/extensions/tapewright-pointer-43@tapewright/extension.js; do
@@ -32,6 +33,11 @@ for metadata in "$scratch"/root/usr/share/gnome-shell/extensions/*/metadata.json
     uuid=$(basename "$(dirname "$metadata")")
     grep -q "\"uuid\": \"$uuid\"" "$metadata" || { echo "$metadata: not $uuid"; exit 1; }
 done
+# The steps after installing name each extension the package installs, and no other.
+extensions=$scratch/root/usr/share/gnome-shell/extensions
+named=$(grep -o 'tapewright-pointer[^ ]*@tapewright' "$scratch/root/usr/share/doc/tapewright/README.Debian" | sort -u)
+installed=$(ls "$extensions" | sort)
+[ "$named" = "$installed" ] || { echo "README.Debian names $(echo $named), the package has $(echo $installed)"; exit 1; }
 # KWin's fake input is offered only to the program the entry names by its installed path.
 grep -qx 'Exec=/usr/bin/tapewright %f' "$desktop" || { echo "desktop entry: $(grep Exec "$desktop")"; exit 1; }
 
