@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/wayland/AwaitCompositor.h"
 #include "platform/wayland/InputWays.h"
 #include "wayland/fake-input-client.h"
 
@@ -56,7 +57,7 @@ class KwinWay final : public InputWay {
     ~KwinWay() override {
         org_kde_kwin_fake_input_destroy(input_);
         wl_registry_destroy(registry_);
-        wl_display_flush(display_);
+        AwaitCompositor(display_, std::chrono::milliseconds(kFlushWaitMs));
         wl_display_disconnect(display_);
     }
     KwinWay(const KwinWay&) = delete;

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/posix/MonotonicClock.h"
+#include "platform/wayland/AwaitCompositor.h"
 #include "platform/wayland/InputWays.h"
 #include "platform/wayland/OutputLayout.h"
 #include "platform/wayland/VirtualKeymap.h"
@@ -73,7 +74,7 @@ WlrootsWay::~WlrootsWay() {
     layout_.reset();
     if (seat_ != nullptr) wl_seat_destroy(seat_);
     if (registry_ != nullptr) wl_registry_destroy(registry_);
-    wl_display_flush(display_);
+    AwaitCompositor(display_, std::chrono::seconds(1));
     wl_display_disconnect(display_);
 }
 
