@@ -106,12 +106,16 @@ bool BusMonitor::Answered(const std::string& member, const std::string& argument
 void BusMonitor::Take(const std::string& message) {
     messages_.push_back(message);
     if (message.starts_with("method call ")) calls_.push_back(message);
-    if (message.starts_with("method return ")) {
-        answers_.insert(Field(message, "destination") + "#" + Field(message, "reply_serial"));
-    }
+    if (message.starts_with("method return ")) Answer(message);
 }
 
-// A message is its header line and its arguments, each on an indented line of its own.
+void BusMonitor::Answer(const std::string& header) {
+    answers_.insert(Field(header, "destination") + "#" + Field(header, "reply_serial"));
+}
+
+// A message is its header line and its arguments, each on an indented line of its own; it is
+// complete when the next header comes, which may come in a later read. A call's answer comes
+// after the call, and its header says all that counts: it counts at once.
 bool BusMonitor::ReadMore(std::chrono::milliseconds timeout) {
     pollfd readable{process_.ReadFd(), POLLIN, 0};
     if (poll(&readable, 1, static_cast<int>(timeout.count())) <= 0) return false;
@@ -125,17 +129,10 @@ bool BusMonitor::ReadMore(std::chrono::milliseconds timeout) {
         if (!line.starts_with(" ")) {
             if (!message_.empty()) Take(message_);
             message_ = line + " |";
+            if (line.starts_with("method return ")) Answer(line);
         } else {
             line.erase(0, line.find_first_not_of(' '));
             message_ += (message_.ends_with("|") ? "" : " ") + line;
-        }
-    }
-    // The last message so far is complete when nothing more of it waits.
-    if (pending_.empty() && !message_.empty()) {
-        pollfd more{process_.ReadFd(), POLLIN, 0};
-        if (poll(&more, 1, 0) == 0) {
-            Take(message_);
-            message_.clear();
         }
     }
     return true;
@@ -147,5 +144,5 @@ std::string BusMonitor::Transcript() const {
     for (std::size_t i = first; i < messages_.size(); ++i) {
         text += messages_[i].substr(0, 400) + "\n";
     }
-    return text;
+    return text + message_.substr(0, 400);
 }

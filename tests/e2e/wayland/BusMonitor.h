@@ -32,6 +32,7 @@ class BusMonitor {
     bool Answered(const std::string& member, const std::string& arguments) const;
     bool ReadMore(std::chrono::milliseconds timeout);
     void Take(const std::string& message);
+    void Answer(const std::string& header);
 
     std::vector<std::string> asUser_;
     std::string address_;

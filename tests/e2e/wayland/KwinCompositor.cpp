@@ -6,7 +6,7 @@ namespace {
 
 // Runs as the compositor's user in the runtime directory. The Debian binary carries file
 // capabilities that a container may refuse at exec: a copy has none. A signal ends KWin and
-// the bus with the script.
+// the bus with the script. $1: the outputs' scale.
 constexpr char kScript[] = R"(set -u
 export XDG_DATA_HOME="$PWD/share" XDG_CONFIG_HOME="$PWD/config" XDG_CACHE_HOME="$PWD/cache"
 mkdir -p "$XDG_DATA_HOME/applications"
@@ -16,7 +16,7 @@ bus=$(dbus-daemon --session --fork --print-pid --address="unix:path=$PWD/bus") |
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$PWD/bus"
 kbuildsycoca5 --noincremental
 ./kwin_wayland --virtual --socket kde-e2e --width 1280 --height 720 --output-count 2 \
-    --no-lockscreen --no-global-shortcuts --no-kactivities &
+    --scale "$1" --no-lockscreen --no-global-shortcuts --no-kactivities &
 kwin=$!
 trap 'kill $kwin $bus 2>/dev/null; wait; exit 0' TERM INT
 wait $kwin
@@ -44,5 +44,5 @@ std::string ToolEntry(const std::string& tool) {
 std::vector<std::string> KwinCompositor::Command() {
     WriteFile("tapewright.desktop", DesktopEntry(program_));
     if (!tool_.empty()) WriteFile("tapewright-test-tool.desktop", ToolEntry(tool_));
-    return {"sh", WriteFile("kwin.sh", kScript)};
+    return {"sh", WriteFile("kwin.sh", kScript), std::to_string(scale_)};
 }

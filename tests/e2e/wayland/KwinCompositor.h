@@ -1,7 +1,8 @@
 #pragma once
-// Headless KWin (kwin_wayland --virtual) with two outputs of 1280x720 side by side, its own
-// session bus, and the program's desktop entry installed for it: KWin offers its fake input
-// only to a program that an installed entry names by its path, read when KWin starts.
+// Headless KWin (kwin_wayland --virtual) with two outputs of 1280x720 logical pixels side by
+// side (at a scale of 1 unless a test sets one), its own session bus, and the program's
+// desktop entry installed for it: KWin offers its fake input only to a program that an
+// installed entry names by its path, read when KWin starts.
 #include "WaylandCompositor.h"
 
 class KwinCompositor final : public WaylandCompositor {
@@ -12,6 +13,8 @@ class KwinCompositor final : public WaylandCompositor {
     void Admit(const std::string& program) { program_ = program; }
     // A test's own client to admit to the fake input as well, by its path; before Start.
     void AdmitTool(const std::string& tool) { tool_ = tool; }
+    // Both outputs' scale (KWin sets one for all of its virtual outputs); before Start.
+    void SetScale(int scale) { scale_ = scale; }
 
     // The session bus KWin runs on, for DBUS_SESSION_BUS_ADDRESS.
     std::string BusAddress() const { return "unix:path=" + RuntimeDirectory() + "/bus"; }
@@ -27,4 +30,5 @@ class KwinCompositor final : public WaylandCompositor {
   private:
     std::string program_;
     std::string tool_;
+    int scale_ = 1;
 };

@@ -2,7 +2,8 @@
 // devices, the pointer's place from the KWin script the program loads for the recording.
 // The pointer is moved through KWin's fake input by a tool of the test's own, standing in
 // for the user's mouse, which KWin does not see here. The program runs as KWin's user on
-// KWin's session bus; its window is on a private Xvfb, as in the other Wayland tests.
+// KWin's session bus; its window is on a private Xvfb, as in the other Wayland tests. The
+// saved macro is then played on the same KWin, to a probe window on the second output.
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 
@@ -17,6 +18,7 @@
 #include "MacroFiles.h"
 #include "MainWindow.h"
 #include "MockDevices.h"
+#include "ProbeClient.h"
 #include "ProgramRunner.h"
 
 namespace {
@@ -38,7 +40,9 @@ class KwinRecordingTest : public ::testing::Test {
         if (!desktop_.Start(false)) GTEST_SKIP() << "Xvfb cannot start: " << desktop_.Error();
         runner_ = std::make_unique<ProgramRunner>(ProgramBinary(), desktop_.DisplayName());
         ASSERT_TRUE(runner_->Prepare());
+        kwin_.Admit(runner_->ProgramPath());
         kwin_.AdmitTool(TAPEWRIGHT_KWIN_POINTER);
+        kwin_.SetScale(2);
         if (!kwin_.Start()) GTEST_SKIP() << "headless KWin cannot start: " << kwin_.Error();
         ASSERT_TRUE(monitor_.Start(kwin_.AsUser(), kwin_.BusAddress(), kWait))
             << monitor_.Transcript() << kwin_.Log();
@@ -72,14 +76,19 @@ class KwinRecordingTest : public ::testing::Test {
     // Moves KWin's pointer and waits until the program has answered the script's report of
     // it: a device event after this is stamped after the report.
     bool MoveTo(int x, int y) {
+        if (!Point(x, y)) return false;
+        const std::string data = "int32 " + std::to_string(x) + " int32 " + std::to_string(y);
+        return monitor_.WaitForAnswered("Moved", data, kWait);
+    }
+
+    // Moves KWin's pointer through its fake input.
+    bool Point(int x, int y) {
         std::vector<std::string> argv = kwin_.AsUser();
         argv.insert(argv.end(), {TAPEWRIGHT_KWIN_POINTER, std::to_string(x), std::to_string(y)});
         ChildProcess tool;
         ChildOptions options;
         options.environment = kwin_.ClientEnvironment();
-        if (!tool.Start(argv, options) || tool.Wait(kWait) != 0) return false;
-        const std::string data = "int32 " + std::to_string(x) + " int32 " + std::to_string(y);
-        return monitor_.WaitForAnswered("Moved", data, kWait);
+        return tool.Start(argv, options) && tool.Wait(kWait) == 0;
     }
 
     // KWin's socket comes before its objects on the bus.
@@ -113,10 +122,34 @@ class KwinRecordingTest : public ::testing::Test {
         ClickTool(desktop_, *window_, kSaveButton);
         auto chooser = WaitForDialog(desktop_, window_->id, 10s);
         if (!chooser) return std::nullopt;
-        const std::string saved = runner_->File("recorded.mcr");
-        TypeIntoFileChooser(desktop_, *chooser, saved);
-        for (int i = 0; i < 250 && !fs::exists(saved); ++i) XInput::Pause(20);
-        return ReadMacroFile(saved);
+        TypeIntoFileChooser(desktop_, *chooser, Saved());
+        for (int i = 0; i < 250 && !fs::exists(Saved()); ++i) XInput::Pause(20);
+        return ReadMacroFile(Saved());
+    }
+
+    std::string Saved() const { return runner_->File("recorded.mcr"); }
+
+    // Closes the main window and plays the saved macro from the command line, with the probe
+    // fullscreen on the second output.
+    void Play() {
+        desktop_.Session().RequestClose(window_->id);
+        window_.reset();
+        ASSERT_EQ(runner_->WaitForExit(10s), 0) << "the program did not close";
+        ASSERT_TRUE(probe_.Start(kwin_, "Virtual-1"));
+        ASSERT_TRUE(probe_.WaitForLine("ready", kWait)) << probe_.Transcript() << kwin_.Log();
+        // KWin shows a window some time after its first frame; a press before that is lost.
+        ASSERT_TRUE(Point(KwinCompositor::kWidth + 640, 360));
+        ASSERT_TRUE(WaitForPosition(640, 360)) << probe_.Transcript();
+        ASSERT_TRUE(runner_->Start({Saved(), "/S", "/E", "/D"}));
+    }
+
+    // The next pointer entry or motion at x, y on the probe's output.
+    bool WaitForPosition(int x, int y) {
+        const std::string at = " " + std::to_string(x) + " " + std::to_string(y);
+        auto match = [&at](const std::string& line) {
+            return line == "enter" + at || line == "motion" + at;
+        };
+        return probe_.WaitFor(match, kWait).has_value();
     }
 
     Desktop desktop_;
@@ -126,10 +159,13 @@ class KwinRecordingTest : public ::testing::Test {
     std::unique_ptr<ProgramRunner> runner_;
     std::optional<WindowInfo> window_;
     std::optional<Image> idle_;
+    ProbeClient probe_;
 };
 
-// Two outputs of 1280 x 720 side by side: the second one's origin is (1280, 0).
-TEST_F(KwinRecordingTest, MouseRecordsCarryThePositionsKwinReports) {
+// Two outputs of 1280 x 720 logical pixels side by side, at a scale of 2: the second one's
+// origin is (1280, 0). The macro plays the clicks back at the places KWin reported: device
+// pixels on either side would put them at twice or half the place.
+TEST_F(KwinRecordingTest, MouseRecordsCarryThePositionsKwinReportsAndPlayThereAgain) {
     ClickTool(desktop_, *window_, kRecordButton);
     ASSERT_TRUE(WaitForRecording(desktop_, *window_, *idle_, true))
         << "the recording did not start\n"
@@ -167,6 +203,18 @@ TEST_F(KwinRecordingTest, MouseRecordsCarryThePositionsKwinReports) {
         EXPECT_EQ(got, expected[i])
             << "record " << i << ": " << got.Describe() << ", expected " << expected[i].Describe();
     }
+
+    ASSERT_NO_FATAL_FAILURE(Play());
+    auto seen = [this] { return probe_.Transcript() + runner_->Output() + kwin_.Log(); };
+    ASSERT_TRUE(WaitForPosition(100, 50)) << seen();
+    for (const char* line : {"button 272 1", "button 272 0", "leave"}) {
+        ASSERT_TRUE(probe_.WaitForLine(line, kWait)) << line << "\n" << seen();
+    }
+    ASSERT_TRUE(WaitForPosition(1220, 700)) << seen();
+    for (const char* line : {"button 273 1", "button 273 0"}) {
+        ASSERT_TRUE(probe_.WaitForLine(line, kWait)) << line << "\n" << seen();
+    }
+    EXPECT_EQ(runner_->WaitForExit(kWait), 0) << runner_->Output();
 }
 
 }  // namespace
