@@ -6,7 +6,8 @@ namespace {
 
 // Runs as the compositor's user in the runtime directory, which is also its home. Without a
 // system bus the shell ends at start, reaching for the login service. A signal ends all
-// with the script; the shell may end by SIGSEGV on SIGTERM, which the script hides.
+// with the script, within the test's grace; the shell may end by SIGSEGV on SIGTERM, which
+// the script hides, or not end at all, which SIGKILL mends.
 constexpr char kScript[] = R"(set -u
 system=$(dbus-daemon --session --fork --print-pid --address="unix:path=$PWD/system") || exit 1
 bus=$(dbus-daemon --session --fork --print-pid --address="unix:path=$PWD/bus") || exit 1
@@ -21,7 +22,16 @@ while [ ! -S "$PWD/pipewire-0" ] && [ $tries -lt 200 ]; do sleep 0.05; tries=$((
 gnome-shell --headless --wayland --no-x11 --wayland-display wlr-gnome \
     --virtual-monitor 1280x720 &
 shell=$!
-trap 'kill $shell $pipewire $bus $system 2>/dev/null; wait; exit 0' TERM INT
+running() { [ -e /proc/$1 ] && ! grep -q '^[0-9]* ([^)]*) Z' /proc/$1/stat 2>/dev/null; }
+stop() {
+    kill $shell 2>/dev/null
+    tries=0
+    while running $shell && [ $tries -lt 12 ]; do sleep 0.1; tries=$((tries + 1)); done
+    kill -KILL $shell 2>/dev/null
+    kill $pipewire $bus $system 2>/dev/null
+    wait
+}
+trap 'stop; exit 0' TERM INT
 wait $shell
 kill $pipewire $bus $system
 )";
