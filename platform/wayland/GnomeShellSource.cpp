@@ -2,10 +2,9 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <deque>
-#include <mutex>
 
 #include "platform/posix/MonotonicClock.h"
+#include "platform/wayland/ArrivedPositions.h"
 #include "platform/wayland/BusThread.h"
 #include "platform/wayland/SessionBus.h"
 
@@ -14,16 +13,9 @@ namespace {
 // The extension answers in well under a millisecond; a hung shell must not hang the Record
 // click for long.
 constexpr uint64_t kCallTimeoutUs = 2'000'000;
-// Positions kept while no device event takes them (a pointer moved by other means).
-constexpr std::size_t kMostArrivals = 4096;
 constexpr const char* kOwnerRule =
     "type='signal',sender='org.freedesktop.DBus',path='/org/freedesktop/DBus',"
     "interface='org.freedesktop.DBus',member='NameOwnerChanged',arg0='org.tapewright.Pointer'";
-
-struct Arrival {
-    PointerPosition at;
-    uint32_t time;
-};
 
 // "43.9" -> 43; 0 when it is not a version.
 int MajorVersion(std::string_view version) {
@@ -51,22 +43,14 @@ struct GnomeShellSource::State {
     BusHandle bus;
     BusThread thread;
     Report report;
-    std::mutex mutex;
-    std::deque<Arrival> arrived;  // guarded by mutex: written by the thread
-
-    void Arrive(PointerPosition at) {
-        const uint32_t now = MonotonicTick();
-        std::lock_guard lock(mutex);
-        arrived.push_back(Arrival{at, now});
-        if (arrived.size() > kMostArrivals) arrived.pop_front();
-    }
+    ArrivedPositions arrived;  // added to by the thread
 
     // On the bus thread: the callbacks never throw.
     static int OnPosition(sd_bus_message* message, void* self, sd_bus_error*) {
         PointerPosition at;
         if (!sd_bus_message_is_method_error(message, nullptr) &&
             sd_bus_message_read(message, "ii", &at.x, &at.y) >= 0) {
-            static_cast<State*>(self)->Arrive(at);
+            static_cast<State*>(self)->arrived.Add(at);
         }
         return 0;
     }
@@ -134,10 +118,7 @@ bool GnomeShellSource::Start(Report report, std::string& refusal) {
     // Signals read while waiting for the answer were sent before it: older places.
     while (sd_bus_process(raw, nullptr) > 0) {
     }
-    {
-        std::lock_guard lock(state_->mutex);
-        state_->arrived.clear();
-    }
+    state_->arrived.Clear();
     std::string error;
     if (!state_->thread.Start(raw, error)) {
         refusal = Name() + ": " + error;
@@ -150,21 +131,14 @@ bool GnomeShellSource::Start(Report report, std::string& refusal) {
 }
 
 void GnomeShellSource::Before(const DeviceEvent&) {
-    if (!state_->report) return;
-    std::deque<Arrival> arrived;
-    {
-        std::lock_guard lock(state_->mutex);
-        arrived.swap(state_->arrived);
-    }
-    for (const Arrival& arrival : arrived) state_->report(arrival.at, arrival.time);
+    if (state_->report) state_->arrived.Deliver(state_->report);
 }
 
 void GnomeShellSource::Stop() {
     state_->thread.Stop();
     state_->bus.reset();
     state_->report = nullptr;
-    std::lock_guard lock(state_->mutex);
-    state_->arrived.clear();
+    state_->arrived.Clear();
 }
 
 std::string GnomeExtensionAdvice(std::string_view shellVersion) {
