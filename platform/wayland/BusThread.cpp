@@ -1,7 +1,6 @@
 #include "platform/wayland/BusThread.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,36 +8,19 @@
 #include <string>
 
 bool BusThread::Start(sd_bus* bus, std::string& error) {
-    Stop();
-    wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wake_ < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    thread_ = std::thread([this, bus] { Serve(bus); });
-    return true;
-}
-
-void BusThread::Stop() {
-    if (thread_.joinable()) {
-        const uint64_t one = 1;
-        [[maybe_unused]] ssize_t written = write(wake_, &one, sizeof one);
-        thread_.join();
-    }
-    if (wake_ >= 0) close(wake_);
-    wake_ = -1;
+    return thread_.Start([bus](int wake) { Serve(bus, wake); }, error);
 }
 
 // Messages already read into the connection's queue (during an earlier call) come first;
 // then it waits for the socket, or for the stop. A broken connection ends the thread.
-void BusThread::Serve(sd_bus* bus) {
+void BusThread::Serve(sd_bus* bus, int wake) {
     for (;;) {
         int r = 0;
         while ((r = sd_bus_process(bus, nullptr)) > 0) {
         }
         if (r < 0) return;
         pollfd fds[2] = {{sd_bus_get_fd(bus), static_cast<short>(sd_bus_get_events(bus)), 0},
-                         {wake_, POLLIN, 0}};
+                         {wake, POLLIN, 0}};
         uint64_t until = 0;
         int timeout = -1;
         if (sd_bus_get_timeout(bus, &until) > 0 && until != UINT64_MAX) {

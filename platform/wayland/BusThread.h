@@ -5,23 +5,18 @@
 #include <systemd/sd-bus.h>
 
 #include <string>
-#include <thread>
+
+#include "platform/wayland/ServingThread.h"
 
 class BusThread {
   public:
-    BusThread() = default;
-    ~BusThread() { Stop(); }
-    BusThread(const BusThread&) = delete;
-    BusThread& operator=(const BusThread&) = delete;
-
     // False, with errno's text in error, when the thread cannot be made ready.
     bool Start(sd_bus* bus, std::string& error);
     // Returns once the thread has ended; the connection is then the caller's again.
-    void Stop();
+    void Stop() { thread_.Stop(); }
 
   private:
-    void Serve(sd_bus* bus);
+    static void Serve(sd_bus* bus, int wake);
 
-    std::thread thread_;
-    int wake_ = -1;  // an eventfd: written to stop the thread
+    ServingThread thread_;
 };

@@ -1,7 +1,6 @@
 #include "platform/wayland/DisplayThread.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -9,35 +8,18 @@
 #include <cstring>
 
 bool DisplayThread::Start(wl_display* display, std::string& error) {
-    Stop();
-    wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wake_ < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    thread_ = std::thread([this, display] { Serve(display); });
-    return true;
-}
-
-void DisplayThread::Stop() {
-    if (thread_.joinable()) {
-        const uint64_t one = 1;
-        [[maybe_unused]] ssize_t written = write(wake_, &one, sizeof one);
-        thread_.join();
-    }
-    if (wake_ >= 0) close(wake_);
-    wake_ = -1;
+    return thread_.Start([display](int wake) { Serve(display, wake); }, error);
 }
 
 // libwayland's reading protocol: events already queued are dispatched before waiting, and a
 // read prepared is either done or cancelled. A broken connection ends the thread.
-void DisplayThread::Serve(wl_display* display) {
+void DisplayThread::Serve(wl_display* display, int wake) {
     for (;;) {
         while (wl_display_prepare_read(display) != 0) {
             if (wl_display_dispatch_pending(display) < 0) return;
         }
         wl_display_flush(display);
-        pollfd fds[2] = {{wl_display_get_fd(display), POLLIN, 0}, {wake_, POLLIN, 0}};
+        pollfd fds[2] = {{wl_display_get_fd(display), POLLIN, 0}, {wake, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0 && errno != EINTR) {
             wl_display_cancel_read(display);
             return;

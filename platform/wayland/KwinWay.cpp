@@ -52,11 +52,10 @@ wl_fixed_t AxisValue(bool horizontal, int32_t delta) {
 
 class KwinWay final : public InputWay {
   public:
-    KwinWay(wl_display* display, wl_registry* registry, org_kde_kwin_fake_input* input)
-        : display_(display), registry_(registry), input_(input) {}
+    KwinWay(wl_display* display, org_kde_kwin_fake_input* input)
+        : display_(display), input_(input) {}
     ~KwinWay() override {
         org_kde_kwin_fake_input_destroy(input_);
-        wl_registry_destroy(registry_);
         AwaitCompositor(display_, std::chrono::milliseconds(kFlushWaitMs));
         wl_display_disconnect(display_);
     }
@@ -107,7 +106,6 @@ class KwinWay final : public InputWay {
     }
 
     wl_display* display_;
-    wl_registry* registry_;
     org_kde_kwin_fake_input* input_;
 };
 
@@ -152,6 +150,8 @@ std::unique_ptr<InputWay> OpenKwinWay(std::string& refusal) {
         registry, globals.fakeInputName, &org_kde_kwin_fake_input_interface, kFakeInputVersion));
     org_kde_kwin_fake_input_authenticate(input, "Tapewright",
                                          "記録したキーボードとマウスの操作を再生します");
+    // The registry's listener points at this function's globals: nothing more may reach it.
+    wl_registry_destroy(registry);
     wl_display_flush(display);
-    return std::make_unique<KwinWay>(display, registry, input);
+    return std::make_unique<KwinWay>(display, input);
 }
