@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/wayland/AwaitCompositor.h"
+#include "platform/wayland/CompositorConnection.h"
 #include "platform/wayland/InputWays.h"
 #include "wayland/fake-input-client.h"
 
@@ -93,17 +93,7 @@ class KwinWay final : public InputWay {
     }
 
   private:
-    // Handles what KWin sent meanwhile, without waiting, so that nothing piles up.
-    void ReadPending() {
-        while (wl_display_prepare_read(display_) != 0) wl_display_dispatch_pending(display_);
-        pollfd readable{wl_display_get_fd(display_), POLLIN, 0};
-        if (poll(&readable, 1, 0) > 0) {
-            wl_display_read_events(display_);
-        } else {
-            wl_display_cancel_read(display_);
-        }
-        wl_display_dispatch_pending(display_);
-    }
+    void ReadPending() { ReadCompositorEvents(display_); }
 
     wl_display* display_;
     org_kde_kwin_fake_input* input_;

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "platform/posix/MonotonicClock.h"
-#include "platform/wayland/AwaitCompositor.h"
+#include "platform/wayland/CompositorConnection.h"
 #include "platform/wayland/InputWays.h"
 #include "platform/wayland/OutputLayout.h"
 #include "platform/wayland/VirtualKeymap.h"
@@ -191,16 +191,7 @@ bool WlrootsWay::Open(std::string& refusal) {
 
 // Takes in what the compositor sent (outputs that came, went or moved) without waiting.
 void WlrootsWay::ReadPending() {
-    while (wl_display_prepare_read(display_) != 0) {
-        if (wl_display_dispatch_pending(display_) < 0) return;
-    }
-    pollfd readable{wl_display_get_fd(display_), POLLIN, 0};
-    if (poll(&readable, 1, 0) > 0) {
-        wl_display_read_events(display_);
-    } else {
-        wl_display_cancel_read(display_);
-    }
-    wl_display_dispatch_pending(display_);
+    ReadCompositorEvents(display_);
 }
 
 void WlrootsWay::MoveTo(int32_t x, int32_t y) {
