@@ -55,9 +55,10 @@ struct Listener {
     }
     ~Listener() { sd_bus_flush_close_unref(bus); }
 
-    // Asks until the extension answers place.
+    // Asks until the extension answers place, for as long as a busy machine may need.
     bool Reached(PointerPosition place) {
-        for (int turn = 0; turn < 1000; ++turn) {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (Clock::now() < deadline) {
             sd_bus_message* reply = nullptr;
             PointerPosition at;
             const int r =
